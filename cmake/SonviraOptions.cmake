@@ -1,0 +1,16 @@
+# Warnings and sanitizers for every target of ours, through one interface library.
+add_library(sonvira_options INTERFACE)
+target_compile_options(sonvira_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                       -Wno-sign-conversion)
+if(SONVIRA_WERROR)
+  target_compile_options(sonvira_options INTERFACE -Werror)
+endif()
+if(SONVIRA_SANITIZE)
+  target_compile_options(sonvira_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+                         -fno-sanitize-recover=undefined)
+  target_link_options(sonvira_options INTERFACE -fsanitize=address,undefined)
+endif()
+if(SONVIRA_TSAN)
+  target_compile_options(sonvira_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(sonvira_options INTERFACE -fsanitize=thread)
+endif()

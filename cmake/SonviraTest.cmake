@@ -1,0 +1,29 @@
+# add_sonvira_test(<name> SOURCES <files...> LIBS <targets...> [TIMEOUT <seconds>]
+#                  [LABELS <labels...>] [TSAN])
+# One GoogleTest executable; every test case becomes a ctest test with a time limit,
+# so a hanging device or process fails fast instead of stalling the run.
+# TSAN marks a suite that exercises threads: the ThreadSanitizer build of test.sh
+# builds and runs only those (target sonvira_tsan_tests, label tsan).
+add_custom_target(sonvira_tsan_tests)
+
+function(add_sonvira_test name)
+  cmake_parse_arguments(ARG "TSAN" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(SONVIRA_TSAN AND NOT ARG_TSAN)
+    return()
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 60)
+  endif()
+  set(labels ${ARG_LABELS})
+  if(ARG_TSAN)
+    list(APPEND labels tsan)
+    add_dependencies(sonvira_tsan_tests ${name})
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main sonvira_options)
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${labels}"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SONVIRA_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()

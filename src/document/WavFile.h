@@ -1,0 +1,39 @@
+#pragma once
+// Reading and writing PCM WAV files (RIFF "WAVE" with "fmt " and "data").
+// Every file is treated as hostile: reads stay inside the file, nothing larger than
+// the file is allocated, and a failure leaves nothing behind for the caller.
+
+#include <cstdint>
+#include <string>
+
+#include "SampleBlock.h"
+
+namespace sonvira {
+
+struct WavSound {
+    SampleBlock block;
+    int32_t size = 0;  // bytes in block, > 0
+    int32_t rate = 0;  // frames per second
+    bool stereo = false;
+    bool is16Bit = false;
+};
+
+// Reads a PCM WAV file: format tag 1, 1 or 2 channels, 8 or 16 bits, a non-empty "data"
+// chunk after "fmt ". Returns false for anything else (the caller keeps its document).
+bool ReadWav(const std::string& path, WavSound& out);
+
+// Writes the block in the canonical 44-byte-header layout (pad byte after odd data).
+// The file appears under `path` only once it is written whole: it is written to a
+// temporary file in the same folder and renamed over the target, so a failed write
+// never destroys an existing file. Returns false on any failure.
+bool WriteWav(const std::string& path, const uint8_t* block, bool stereo, bool is16Bit,
+              int32_t rate, int32_t size);
+
+// The canonical header for a block of `dataSize` bytes (44 bytes).
+void MakeWavHeader(uint8_t header[44], bool stereo, bool is16Bit, int32_t rate, uint32_t dataSize);
+
+// `dir` (a '/' is appended when missing) + prefix + the smallest number from 0 upward for
+// which no file exists + extension, e.g. "/tmp/tempwav0.wav".
+std::string TempWavName(std::string dir, const std::string& prefix, const std::string& extension);
+
+}  // namespace sonvira

@@ -1,0 +1,97 @@
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+#include "WavFile.h"
+
+namespace sonvira {
+namespace {
+
+struct File {
+    std::FILE* f = nullptr;
+    int64_t size = 0;
+    ~File() {
+        if (f) std::fclose(f);
+    }
+    bool ReadAt(int64_t offset, void* dst, int64_t count) const {
+        if (offset < 0 || count < 0 || offset + count > size) return false;
+        if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) return false;
+        return std::fread(dst, 1, static_cast<size_t>(count), f) == static_cast<size_t>(count);
+    }
+};
+
+uint32_t U32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+struct Chunk {
+    int64_t dataOffset = 0;
+    uint32_t size = 0;
+};
+
+// Walks the chunks from `from` to `end` (both inside the file) and returns the first
+// one with the given id. Chunks are word aligned: an odd size is followed by a pad byte.
+std::optional<Chunk> FindChunk(const File& file, int64_t from, int64_t end, const char* id) {
+    uint8_t header[8];
+    for (int64_t pos = from; pos + 8 <= end;) {
+        if (!file.ReadAt(pos, header, 8)) return std::nullopt;
+        const uint32_t size = U32(header + 4);
+        if (std::memcmp(header, id, 4) == 0) return Chunk{pos + 8, size};
+        pos += 8 + int64_t(size) + (size & 1);
+    }
+    return std::nullopt;
+}
+
+// The first top-level "RIFF" chunk whose form type is "WAVE"; its end is limited to
+// the file's end, whatever its size field claims.
+std::optional<Chunk> FindWaveRiff(const File& file) {
+    uint8_t header[12];
+    for (int64_t pos = 0; pos + 12 <= file.size;) {
+        if (!file.ReadAt(pos, header, 12)) return std::nullopt;
+        const uint32_t size = U32(header + 4);
+        if (std::memcmp(header, "RIFF", 4) == 0 && std::memcmp(header + 8, "WAVE", 4) == 0)
+            return Chunk{pos + 12, size >= 4 ? size - 4 : 0};
+        pos += 8 + int64_t(size) + (size & 1);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool ReadWav(const std::string& path, WavSound& out) {
+    File file;
+    file.f = std::fopen(path.c_str(), "rb");
+    if (!file.f || std::fseek(file.f, 0, SEEK_END) != 0) return false;
+    file.size = std::ftell(file.f);
+    if (file.size < 0) return false;
+
+    const auto riff = FindWaveRiff(file);
+    if (!riff) return false;
+    const int64_t riffEnd = std::min(riff->dataOffset + int64_t(riff->size), file.size);
+
+    const auto fmt = FindChunk(file, riff->dataOffset, riffEnd, "fmt ");
+    uint8_t format[16];
+    if (!fmt || fmt->size < 16 || !file.ReadAt(fmt->dataOffset, format, 16)) return false;
+    const uint16_t tag = U16(format), channels = U16(format + 2), bits = U16(format + 14);
+    if (tag != 1 || (channels != 1 && channels != 2) || (bits != 8 && bits != 16)) return false;
+
+    // The search for "data" starts where "fmt " ends.
+    const int64_t afterFmt = fmt->dataOffset + int64_t(fmt->size) + (fmt->size & 1);
+    const auto data = FindChunk(file, afterFmt, riffEnd, "data");
+    if (!data || data->size == 0 || data->size > uint32_t(INT32_MAX)) return false;
+    // A size beyond the file's end is a short read: refused before anything is allocated.
+    if (data->dataOffset + int64_t(data->size) > file.size) return false;
+
+    SampleBlock block(static_cast<uint8_t*>(std::malloc(data->size)));
+    if (!block || !file.ReadAt(data->dataOffset, block.get(), data->size)) return false;
+
+    out.block = std::move(block);
+    out.size = static_cast<int32_t>(data->size);
+    out.rate = static_cast<int32_t>(U32(format + 4));
+    out.stereo = channels == 2;
+    out.is16Bit = bits == 16;
+    return true;
+}
+
+}  // namespace sonvira

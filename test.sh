@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every test with AddressSanitizer and
+# UndefinedBehaviorSanitizer (and the threaded tests with ThreadSanitizer), starts a
+# private PulseAudio server and an Xvfb display for the tests that need real sound and
+# a real window, runs ctest, stops what it started and exits with the tests' status.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/deps.sh
+ensure_packages "${SONVIRA_BUILD_PACKAGES[@]}" "${SONVIRA_TEST_PACKAGES[@]}"
+source scripts/services.sh
+
+jobs=$(nproc)
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONVIRA_SANITIZE=ON >/dev/null
+cmake --build build-test -j "$jobs"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONVIRA_TSAN=ON \
+  -DSONVIRA_GUI=OFF >/dev/null
+cmake --build build-tsan -j "$jobs" --target sonvira_tsan_tests
+
+start_services
+trap stop_services EXIT
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# Qt and the sound libraries keep a few objects for the process's lifetime.
+export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
+status=0
+ctest --test-dir build-test --output-on-failure -j "$jobs" || status=$?
+if ctest --test-dir build-tsan -N -L tsan | grep -q "Test *#"; then
+  TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -L tsan || status=$?
+fi
+exit $status
