@@ -1,0 +1,39 @@
+#include "TAboutBox.h"
+
+#include <QDate>
+#include <QDesktopServices>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "TBitBtnXP.h"
+
+namespace sonvira {
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName("AboutBox");
+    setWindowTitle("Info");
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    ProductName = new QLabel("Orlanda Sonvira", this);
+    ProductName->setObjectName("ProductName");
+    QFont big = ProductName->font();
+    big.setPointSize(big.pointSize() + 6);
+    big.setBold(true);
+    ProductName->setFont(big);
+    Version = new QLabel("Version 1.0", this);
+    Version->setObjectName("Version");
+    Copyright = new QLabel(QString("Copyright © %1 Orlanda").arg(QDate::currentDate().year()), this);
+    Copyright->setObjectName("Copyright");
+    auto* web = new TBitBtnXP(TBitBtnXP::Kind::Custom, kWebAddress, this);
+    web->setObjectName("WebBtn");
+    connect(web, &QPushButton::clicked, this,
+            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebAddress))); });
+    auto* ok = new TBitBtnXP(TBitBtnXP::Kind::OK, "OK", this);
+    ok->setObjectName("OKButton");
+    for (QWidget* w : {static_cast<QWidget*>(ProductName), static_cast<QWidget*>(Version),
+                       static_cast<QWidget*>(Copyright), static_cast<QWidget*>(web),
+                       static_cast<QWidget*>(ok)})
+        layout->addWidget(w, 0, Qt::AlignHCenter);
+}
+
+}  // namespace sonvira

@@ -1,0 +1,183 @@
+#include "TMainForm.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "OptionsFile.h"
+#include "TAboutBox.h"
+#include "TOpenDialog.h"
+#include "TPaintBox.h"
+
+namespace sonvira {
+namespace {
+
+QString ProgramFolder(const QString& overrideDir) {
+    QString dir = overrideDir.isEmpty() ? QCoreApplication::applicationDirPath() : overrideDir;
+    if (!dir.endsWith('/')) dir += '/';
+    return dir;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(parent) {
+    setObjectName("MainForm");
+    setWindowTitle("Orlanda Sonvira 1.0");
+    QFont font = this->font();
+    font.setPointSize(8);
+    setFont(font);
+    resize(780, 580);
+    CommandLine = QCoreApplication::arguments();
+    ShowMessage = [this](QMessageBox::Icon icon, const QString& text) {
+        DefaultShowMessage(icon, text);
+    };
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* top = new QWidget(central);
+    top->setFixedHeight(49);
+    BuildTopBar(top);
+    auto* transport = new QWidget(central);
+    transport->setFixedHeight(104);
+    BuildTransportBar(transport);
+    PaintBox1 = new TPaintBox(central);
+    PaintBox1->Bitmap = &ViewBitmap;
+    PaintBox1->OnRender = [this] { DrawViewBitmap(); };
+    ScrollBar1 = new QScrollBar(Qt::Horizontal, central);
+    ScrollBar1->setObjectName("ScrollBar1");
+    ScrollBar1->setFixedHeight(17);
+    ScrollBar1->setRange(0, 100);
+    ScrollBar1->setSingleStep(10);
+    ScrollBar1->setPageStep(100);
+    auto* zoom = new QWidget(central);
+    zoom->setFixedHeight(40);
+    BuildZoomBar(zoom);
+    for (QWidget* w : {top, transport}) column->addWidget(w);
+    column->addWidget(PaintBox1, 1);
+    for (QWidget* w : {static_cast<QWidget*>(ScrollBar1), zoom}) column->addWidget(w);
+    setCentralWidget(central);
+    BuildStatusBar();
+    BuildMenu();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName("Timer2");
+    Timer2->setInterval(200);
+    connect(Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
+
+    OpenDialog1 = new TOpenDialog(this);
+    OpenDialog1->SetFilterText("WAV und MP3-Dateien|*.WAV;*.MP3");
+    OpenDialog1->setDefaultSuffix("WAV");
+    AboutBox = new TAboutBox(this);
+
+    connect(MenuItem("ffnen1"), &QAction::triggered, this, &TMainForm::OpenBtnClick);
+    connect(MenuItem("Beenden1"), &QAction::triggered, this, &QWidget::close);
+    connect(MenuItem("Nichtsauswhlen1"), &QAction::triggered, this,
+            &TMainForm::SelectNothingBtnClick);
+    connect(MenuItem("berdasProgramm1"), &QAction::triggered, AboutBox, &QDialog::exec);
+    // Commands whose work is not built yet stay visible but cannot be chosen.
+    for (const char* name :
+         {"SpeichernalsWAVMP31", "VonMusikCDeinlesen1", "MP3Ausgabekonfigurieren1",
+          "ZurAuswahlzurechtschneiden1", "DieAuswahlwegschneiden1", "Sampleformatndern1",
+          "Echo1", "Weicheinblenden1", "Weichausblenden1", "EndeaufAnfangberblenden1",
+          "MaximaleLautstrke1", "Lauter101", "Leiser101", "Rckwrts1", "Schneller101",
+          "Langsamer101", "English1", "Franais1", "bersetzen1"})
+        MenuItem(name)->setEnabled(false);
+    for (QPushButton* b : {PlayBtn, RecordBtn, DoEffektBtn}) b->setEnabled(false);
+
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    AppDir = ProgramFolder(appDir);
+    FormCreate();
+}
+
+TMainForm::~TMainForm() {
+    // Ending: stop whatever still runs; the document releases its block itself.
+    StopRequested = true;
+}
+
+QAction* TMainForm::MenuItem(const QString& objectName) const {
+    return menuItems_.value(objectName, nullptr);
+}
+
+void TMainForm::FormCreate() {
+    ViewBitmap = QImage();
+    SpeedFactor = SpeedEd->value();
+    PitchFactor = PitchEd->value();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TMainForm::FormShow() {
+    if (FirstShowDone) return;
+    LoadOptions();
+    LanguageIndex = StoredLanguageIndex;
+    FirstShowDone = true;
+    if (CommandLine.size() > 1) OpenFileWithName(CommandLine[1]);
+}
+
+void TMainForm::LoadOptions() {
+    LanguageIndex = 0;
+    StoredLanguageIndex = 0;
+    MenuItem("Deutsch1")->setChecked(true);
+    const auto stored = ReadStoredLanguageIndex((AppDir + "options.dat").toStdString());
+    if (!stored) return;
+    // A value beyond the table's 19 language columns is no language: German.
+    StoredLanguageIndex = (*stored >= 0 && *stored <= 18) ? *stored : 0;
+    if (StoredLanguageIndex == 1) MenuItem("English1")->setChecked(true);
+    if (StoredLanguageIndex == 2) MenuItem("Franais1")->setChecked(true);
+}
+
+void TMainForm::SaveOptions() {
+    WriteLanguageIndex((AppDir + "options.dat").toStdString(), LanguageIndex);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // Closing is always allowed; nothing is asked, even for an unsaved sound.
+    StopRequested = true;
+    event->accept();
+}
+
+void TMainForm::SelectNothingBtnClick() {
+    Doc.SelAnchor = 0;
+    Doc.SelEnd = 0;
+    PaintBox1Paint();
+}
+
+void TMainForm::Timer1Timer() {
+    Timer1->stop();
+    SelectNothingBtnClick();
+}
+
+void TMainForm::Timer2Timer() {
+    Timer2->stop();
+    OpenBtnClick();
+}
+
+void TMainForm::PaintBox1Paint() {
+    DrawViewBitmap();
+    PaintBox1->repaint();
+}
+
+void TMainForm::DrawViewBitmap() {
+    const QSize size = PaintBox1->size();
+    if (ViewBitmap.size() != size) ViewBitmap = QImage(size, QImage::Format_RGB32);
+    ViewBitmap.fill(QColor(96, 0, 0));
+}
+
+void TMainForm::DefaultShowMessage(QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+}  // namespace sonvira

@@ -1,0 +1,114 @@
+#pragma once
+// The main window: owns the audio document and every long-lived object, builds the
+// controls and the menu, runs the start-up steps and carries one handler per command.
+// Everything here runs on the window thread.
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QImage>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMap>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+
+#include "AudioDocument.h"
+
+namespace sonvira {
+
+class MenuItemNamer;
+class TAboutBox;
+class TOpenDialog;
+class TPaintBox;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // `appDir` overrides the program's folder (tests); empty means the executable's folder.
+    explicit TMainForm(const QString& appDir = {}, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // ---- the audio document and the state the commands share ----
+    AudioDocument Doc;
+    double PlayPosition = 0;  // frames
+    int32_t PlayMarkerX = 0;
+    std::atomic<bool> StopRequested{false};
+    double SpeedFactor = 1.0;
+    double PitchFactor = 1.0;
+    QImage ViewBitmap;
+    int32_t ProgressPercent = 0;
+    QString AppDir;  // the program's folder, ending in '/'
+    int32_t LanguageIndex = 0;
+    int32_t StoredLanguageIndex = 0;
+    bool FirstShowDone = false;
+    QStringList CommandLine;  // the program's arguments; the first names a sound to open
+
+    // ---- controls (names as the commands refer to them) ----
+    QPushButton* OpenBtn = nullptr;
+    QDoubleSpinBox* SpeedEd = nullptr;
+    QDoubleSpinBox* PitchEd = nullptr;
+    QCheckBox* PitchSpeedCombineCheck = nullptr;
+    QDoubleSpinBox* SpulEd = nullptr;
+    QPushButton* PlayBtn = nullptr;
+    QPushButton* RecordBtn = nullptr;
+    QPushButton* StopBtn = nullptr;
+    QPushButton* PauseBtn = nullptr;
+    QCheckBox* SchleifeCheck = nullptr;
+    QPushButton* DoEffektBtn = nullptr;
+    QLabel* HintLabel = nullptr;
+    TPaintBox* PaintBox1 = nullptr;
+    QScrollBar* ScrollBar1 = nullptr;
+    QSpinBox* ZoomOutEd = nullptr;
+    QLabel* StatusText = nullptr;
+    QWidget* ProgressPanel = nullptr;
+    TOpenDialog* OpenDialog1 = nullptr;
+    TAboutBox* AboutBox = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+
+    // Menu items by their object names (e.g. "ffnen1", "Weicheinblenden1").
+    QAction* MenuItem(const QString& objectName) const;
+
+    // ---- start-up and ending ----
+    void FormCreate();
+    void FormShow();
+    void LoadOptions();
+    void SaveOptions();
+
+    // ---- commands ----
+    void OpenBtnClick();
+    void OpenFileWithName(const QString& fileName);
+    void SelectNothingBtnClick();
+    void Timer1Timer();
+    void Timer2Timer();
+    void PaintBox1Paint();
+
+    // Shows a message box (message kinds as the platform's: error, information, ...).
+    // Tests replace it to record messages instead of opening a modal box.
+    std::function<void(QMessageBox::Icon, const QString&)> ShowMessage;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildTopBar(QWidget* bar);
+    void BuildTransportBar(QWidget* bar);
+    void BuildZoomBar(QWidget* bar);
+    void BuildStatusBar();
+    void BuildMenu();
+    QAction* AddMenuItem(QMenu* menu, const QString& caption, MenuItemNamer& namer);
+    void OpenCommonSteps(const QString& fileName);
+    // Draws the whole view into ViewBitmap at the view's current size.
+    void DrawViewBitmap();
+    void DefaultShowMessage(QMessageBox::Icon icon, const QString& text);
+
+    QMap<QString, QAction*> menuItems_;
+};
+
+}  // namespace sonvira

@@ -1,0 +1,26 @@
+#pragma once
+// The open dialog, a child of the main window so that the translation walk reaches its
+// filter text. The filter is kept in the program's own form "description|*.A;*.B"
+// (the description is what gets translated) and turned into the dialog's name filter,
+// matching the extensions in upper and lower case.
+
+#include <QFileDialog>
+
+namespace sonvira {
+
+class TOpenDialog : public QFileDialog {
+    Q_OBJECT
+public:
+    explicit TOpenDialog(QWidget* parent);
+
+    void SetFilterText(const QString& filter);
+    QString FilterText() const { return filterText_; }
+
+    // "WAV und MP3-Dateien|*.WAV;*.MP3" → "WAV und MP3-Dateien (*.WAV *.wav *.MP3 *.mp3)"
+    static QStringList NameFilters(const QString& filter);
+
+private:
+    QString filterText_;
+};
+
+}  // namespace sonvira

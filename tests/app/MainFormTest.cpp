@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDate>
+#include <QMenuBar>
+#include <QTimer>
+#include <stdexcept>
+
+#include "SonviraApplication.h"
+#include "TAboutBox.h"
+#include "TMainForm.h"
+#include "TOpenDialog.h"
+#include "TPaintBox.h"
+#include "QtWait.h"
+#include "TempDir.h"
+#include "WavFile.h"
+
+namespace sonvira {
+namespace {
+
+// A main window in a fresh program folder, with message boxes recorded instead of shown.
+struct FormFixture : ::testing::Test {
+    test::TempDir dir;
+    TMainForm form{QString::fromStdString(dir.path().string())};
+    QStringList messages;
+
+    FormFixture() {
+        form.CommandLine.clear();
+        form.ShowMessage = [this](QMessageBox::Icon, const QString& text) { messages << text; };
+        form.PaintBox1->resize(760, 300);
+    }
+    std::string Wav(const char* name, int32_t bytes, bool stereo, bool is16, int32_t rate) {
+        std::vector<uint8_t> block(static_cast<size_t>(bytes), 0x80);
+        const std::string path = dir.file(name);
+        EXPECT_TRUE(WriteWav(path, block.data(), stereo, is16, rate, bytes));
+        return path;
+    }
+};
+
+TEST(MainForm, MenuHasEveryItemInOrder) {
+    test::TempDir dir;
+    TMainForm form(QString::fromStdString(dir.path().string()));
+    QStringList seen;
+    for (QAction* menu : form.menuBar()->actions()) {
+        QStringList items;
+        for (QAction* item : menu->menu()->actions())
+            items << (item->isSeparator() ? "-" : item->text());
+        seen << menu->text() + ": " + items.join(", ");
+    }
+    EXPECT_EQ(seen.join("\n").toStdString(),
+              "Datei: Öffnen..., -, Speichern als WAV/MP3..., -, Von Musik-CD einlesen..., -, "
+              "MP3 Ausgabe konfigurieren..., -, Beenden\n"
+              "Bearbeiten: Zur Auswahl zurechtschneiden, Die Auswahl wegschneiden, Nichts "
+              "auswählen, -, Sampleformat ändern...\n"
+              "Ansicht: Ganze Datei, Voller Zoom, Zoom auf Auswahl, Kleiner, Größer\n"
+              "Effekte: Echo..., Weich einblenden, Weich ausblenden, Ende auf Anfang überblenden, "
+              "Maximale Lautstärke, Lauter 10%, Leiser 10%, Rückwärts, Schneller 10%, Langsamer 10%\n"
+              "Sprache: Deutsch, English, Français, -, Übersetzen...\n"
+              "Hilfe: Über das Programm...");
+    EXPECT_TRUE(form.MenuItem("Deutsch1")->isChecked());
+    EXPECT_NE(form.MenuItem("Weicheinblenden1"), nullptr);
+    EXPECT_NE(form.MenuItem("Sampleformatndern1"), nullptr);
+    EXPECT_EQ(form.windowTitle().toStdString(), "Orlanda Sonvira 1.0");
+    EXPECT_FALSE(form.StopBtn->isEnabled());
+    EXPECT_FALSE(form.PauseBtn->isEnabled());
+    EXPECT_EQ(form.AppDir.toStdString(), dir.path().string() + "/");
+    EXPECT_DOUBLE_EQ(form.SpeedFactor, 1.0);
+    EXPECT_DOUBLE_EQ(form.PitchFactor, 1.0);
+}
+
+struct ZoomCase {
+    int32_t bytes;
+    bool stereo, is16;
+    int zoom;
+};
+
+TEST_F(FormFixture, OpenInstallsTheSoundAndZoomsToTheWholeFile) {
+    const ZoomCase cases[] = {
+        {1000000, true, true, 657},  // 500000 samples over 760 columns
+        {100, false, false, 1},      // 0 is raised to the field's minimum
+        {2000000, false, false, 2631},
+    };
+    for (const auto& c : cases) {
+        form.Doc.SelAnchor = 5;
+        form.Doc.SelEnd = 9;
+        form.OpenFileWithName(QString::fromStdString(Wav("a.wav", c.bytes, c.stereo, c.is16, 22050)));
+        EXPECT_TRUE(messages.isEmpty());
+        EXPECT_EQ(form.Doc.DataSize, c.bytes);
+        EXPECT_EQ(form.Doc.IsStereo, c.stereo);
+        EXPECT_EQ(form.Doc.Is16Bit, c.is16);
+        EXPECT_EQ(form.Doc.SampleRate.load(), 22050);
+        EXPECT_EQ(form.Doc.SelAnchor, 0);
+        EXPECT_EQ(form.Doc.SelEnd, 0);
+        EXPECT_EQ(form.ZoomOutEd->value(), c.zoom) << c.bytes;
+    }
+}
+
+TEST_F(FormFixture, FailedOpenKeepsTheSoundButResetsSelectionAndZoom) {
+    form.OpenFileWithName(QString::fromStdString(Wav("good.wav", 4000, true, true, 44100)));
+    const uint8_t* block = form.Doc.SampleData;
+    test::WriteBytes(dir.file("bad.wav"), {'R', 'I', 'F', 'F', 1, 2});
+    form.Doc.SelAnchor = 10;
+    form.Doc.SelEnd = 20;
+    form.ZoomOutEd->setValue(500);
+    for (const char* name : {"bad.wav", "missing.wav", "song.mp3"}) {
+        form.OpenFileWithName(QString::fromStdString(dir.file(name)));
+        EXPECT_EQ(form.Doc.SampleData, block) << name;
+        EXPECT_EQ(form.Doc.DataSize, 4000) << name;
+        EXPECT_TRUE(form.Doc.IsStereo && form.Doc.Is16Bit) << name;
+        EXPECT_EQ(form.Doc.SelAnchor, 0) << name;
+        EXPECT_EQ(form.Doc.SelEnd, 0) << name;
+        EXPECT_EQ(form.ZoomOutEd->value(), 2000 / 760) << name;
+    }
+    EXPECT_EQ(messages, QStringList(3, "Konnte Datei nicht öffnen!"));
+}
+
+TEST_F(FormFixture, OpenDialogStartsInProgramFolderAndClearsSelectionLater) {
+    const std::string path = Wav("chosen.wav", 400, false, true, 8000);
+    QString shownIn;
+    QStringList filters;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<TOpenDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        shownIn = dialog->directory().absolutePath() + "/";
+        filters = dialog->nameFilters();
+        dialog->selectFile(QString::fromStdString(path));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    form.OpenBtnClick();
+    EXPECT_EQ(shownIn, form.AppDir);
+    EXPECT_EQ(filters, QStringList("WAV und MP3-Dateien (*.WAV *.wav *.MP3 *.mp3)"));
+    EXPECT_EQ(form.Doc.DataSize, 400);
+    EXPECT_TRUE(form.Timer1->isActive());
+    form.Doc.SelAnchor = 3;
+    form.Doc.SelEnd = 7;
+    form.Timer1->setInterval(1);
+    EXPECT_TRUE(test::WaitUntil([&] { return !form.Timer1->isActive(); }));
+    EXPECT_EQ(form.Doc.SelAnchor, 0);
+    EXPECT_EQ(form.Doc.SelEnd, 0);
+}
+
+TEST_F(FormFixture, CancelledDialogChangesNothing) {
+    form.Doc.SelAnchor = 3;
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    form.OpenBtnClick();
+    EXPECT_EQ(form.Doc.SelAnchor, 3);
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(FormFixture, OpenWhileSomethingRunsStopsItAndRepeatsLater) {
+    form.StopBtn->setEnabled(true);  // playback runs
+    form.OpenBtnClick();             // no dialog: it would block here
+    EXPECT_TRUE(form.StopRequested);
+    EXPECT_TRUE(form.Timer2->isActive());
+    EXPECT_EQ(form.Timer2->interval(), 200);
+
+    // At the tick the command runs again; with playback ended it shows the dialog.
+    form.StopBtn->setEnabled(false);
+    bool dialogShown = false;
+    QTimer::singleShot(0, [&] {
+        dialogShown = qobject_cast<TOpenDialog*>(QApplication::activeModalWidget()) != nullptr;
+        QApplication::activeModalWidget()->close();
+    });
+    form.Timer2Timer();
+    EXPECT_TRUE(dialogShown);
+    EXPECT_FALSE(form.Timer2->isActive());
+}
+
+TEST_F(FormFixture, FirstShowOpensTheFileNamedOnTheCommandLineOnce) {
+    const std::string path = Wav("arg.wav", 44, true, true, 44100);
+    form.CommandLine = {"sonvira", QString::fromStdString(path)};
+    form.FormShow();
+    EXPECT_EQ(form.Doc.DataSize, 44);
+    form.Doc.SelAnchor = 4;
+    form.FormShow();  // later showings do nothing
+    EXPECT_EQ(form.Doc.SelAnchor, 4);
+}
+
+TEST(Application, ExceptionFromACommandIsShownAndTheProgramGoesOn) {
+    auto* app = qobject_cast<SonviraApplication*>(QCoreApplication::instance());
+    ASSERT_NE(app, nullptr);
+    QStringList errors;
+    const auto previous = app->ReportError;
+    app->ReportError = [&](const QString& text) { errors << text; };
+    QTimer thrower;
+    thrower.setSingleShot(true);
+    QObject::connect(&thrower, &QTimer::timeout, [] { throw std::runtime_error("acmStreamOpen: 512"); });
+    thrower.start(0);
+    test::WaitUntil([&] { return !errors.isEmpty(); });
+    app->ReportError = previous;
+    EXPECT_EQ(errors, QStringList("acmStreamOpen: 512"));
+}
+
+TEST(AboutBox, ShowsNameVersionAndCurrentYear) {
+    TAboutBox box(nullptr);
+    EXPECT_EQ(box.windowTitle().toStdString(), "Info");
+    EXPECT_TRUE(box.Copyright->text().contains(QString::number(QDate::currentDate().year())));
+    EXPECT_TRUE(box.Version->text().contains("1.0"));
+}
+
+}  // namespace
+}  // namespace sonvira
