@@ -8,9 +8,6 @@ add_custom_target(sonvira_tsan_tests)
 
 function(add_sonvira_test name)
   cmake_parse_arguments(ARG "TSAN" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
-  if(SONVIRA_TSAN AND NOT ARG_TSAN)
-    return()
-  endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 60)
   endif()
@@ -21,6 +18,12 @@ function(add_sonvira_test name)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main sonvira_options)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
+  if(SONVIRA_TSAN AND NOT ARG_TSAN)
+    # The ThreadSanitizer build compiles and runs only the threaded suites.
+    set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL ON)
+    return()
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     DISCOVERY_MODE PRE_TEST
