@@ -28,6 +28,8 @@ struct WaveFormatEx {
     void Load(const uint8_t* bytes, size_t n);
     // The packed 18-byte little-endian form.
     std::array<uint8_t, kWaveFormatExSize> Bytes() const;
+
+    bool operator==(const WaveFormatEx&) const = default;
 };
 
 struct FormatRecord {
