@@ -1,0 +1,30 @@
+#pragma once
+// The Save command's core: the file name rule and the choice between WAV and MP3 by the
+// file type chosen in the save dialog (not by the name's extension). The document is
+// written as stored and is not changed.
+
+#include <functional>
+#include <string>
+
+#include "AudioDocument.h"
+#include "SaveAsMP3File.h"
+
+namespace sonvira {
+
+// File types of the save dialog's filter "MP3-Datei|*.MP3|WAV-Datei|*.WAV", counted from 1.
+inline constexpr int kSaveTypeMp3 = 1;
+inline constexpr int kSaveTypeWav = 2;
+
+// `name` with ".mp3" (type 1) or ".wav" (type 2) appended when its last path component has
+// no extension (no '.'); otherwise unchanged.
+std::string SaveFileName(const std::string& name, int fileType);
+
+// Writes `doc` to `path`: type 1 through SaveAsMP3File with `encoder`, anything else as WAV.
+// Returns 0 or the message to show: 14 "Konnte Datei nicht erstellen..." (WAV: with an error
+// icon; MP3: plain box), 13 (MP3 encoder refused the settings; plain box). Throws EMp3Encode
+// as SaveAsMP3File does. An existing file is replaced only by a complete new one.
+int SaveDocument(const std::string& path, int fileType, const AudioDocument& doc,
+                 const Mp3Settings& settings, const std::function<void(int)>& progress,
+                 Mp3Encoder& encoder);
+
+}  // namespace sonvira
