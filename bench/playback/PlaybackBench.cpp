@@ -4,9 +4,11 @@
 #include "FFT.h"
 #include "FillBuffer.h"
 #include "PitchShiftBlock.h"
+#include "PlainRenderer.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <vector>
@@ -42,12 +44,31 @@ void BM_PitchShiftBlock(benchmark::State& state) {
 }
 BENCHMARK(BM_PitchShiftBlock);
 
-void RenderDocument(benchmark::State& state, int32_t rate, bool stereo, bool is16) {
+void SetRealTimeCounter(benchmark::State& state) {
+    // Seconds of 44100 Hz sound per iteration, as a rate: sound seconds per CPU second.
+    state.counters["x_real_time"] = benchmark::Counter(
+        (kOutputBlockBytes / 4.0) / kOutputRate, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+plain::Document MakeDocument(int32_t rate, bool stereo, bool is16) {
     const int32_t frames = rate * 60;  // one minute, looping
-    const int32_t bytes = frames * (stereo ? 2 : 1) * (is16 ? 2 : 1);
-    auto* block = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(bytes)));
+    plain::Document d{{}, rate, stereo, is16};
+    d.data.resize(static_cast<size_t>(frames * (stereo ? 2 : 1) * (is16 ? 2 : 1)));
     std::mt19937 rng(3);
-    for (int32_t i = 0; i < bytes; ++i) block[i] = static_cast<uint8_t>(rng());
+    for (auto& b : d.data) b = static_cast<uint8_t>(rng());
+    return d;
+}
+
+int32_t FramesOf(const plain::Document& d) {
+    return static_cast<int32_t>(d.data.size()) / (d.stereo ? 2 : 1) / (d.is16 ? 2 : 1);
+}
+
+void RenderDocument(benchmark::State& state, int32_t rate, bool stereo, bool is16) {
+    const plain::Document d = MakeDocument(rate, stereo, is16);
+    const auto bytes = static_cast<int32_t>(d.data.size());
+    const int32_t frames = FramesOf(d);
+    auto* block = static_cast<uint8_t*>(std::malloc(d.data.size()));
+    std::copy(d.data.begin(), d.data.end(), block);
     AudioDocument doc;
     doc.InstallBlock(block, bytes, rate, stereo, is16);
 
@@ -60,8 +81,23 @@ void RenderDocument(benchmark::State& state, int32_t rate, bool stereo, bool is1
         FillBuffer(playback, doc, out.data(), kOutputBlockBytes);
         benchmark::DoNotOptimize(out.data());
     }
-    state.counters["x_real_time"] = benchmark::Counter(
-        (kOutputBlockBytes / 4.0) / kOutputRate, benchmark::Counter::kIsIterationInvariantRate);
+    SetRealTimeCounter(state);
+}
+
+// The rules written out plainly (per-call vectors, scalar FFT, std::nearbyint), for
+// comparison with the engine, which gives the same bits.
+void RenderPlain(benchmark::State& state, int32_t rate, bool stereo, bool is16) {
+    const plain::Document d = MakeDocument(rate, stereo, is16);
+    plain::State playback;
+    playback.RangeEnd = FramesOf(d);
+    playback.SpeedFactor = 0.8;
+    playback.PitchFactor = 0.8;
+    std::vector<int16_t> out(kOutputBlockBytes / 2);
+    for (auto _ : state) {
+        plain::FillBuffer(playback, d, out.data(), kOutputBlockBytes);
+        benchmark::DoNotOptimize(out.data());
+    }
+    SetRealTimeCounter(state);
 }
 
 void BM_FillBuffer_16BitStereo44100(benchmark::State& state) {
@@ -73,6 +109,11 @@ void BM_FillBuffer_8BitMono22050(benchmark::State& state) {
     RenderDocument(state, 22050, false, false);
 }
 BENCHMARK(BM_FillBuffer_8BitMono22050);
+
+void BM_PlainRules_16BitStereo44100(benchmark::State& state) {
+    RenderPlain(state, 44100, true, true);
+}
+BENCHMARK(BM_PlainRules_16BitStereo44100);
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 #include "PairedFft.h"
 
 #include <cmath>
-#include <utility>
+#include <cstring>
 
 namespace sonvira {
 
@@ -81,9 +81,22 @@ const Tables& GetTables() {
     return tables;
 }
 
-void SwapLanes(double (&a)[2], double (&b)[2]) {
-    std::swap(a[0], b[0]);
-    std::swap(a[1], b[1]);
+// Both lanes of one element in one register. GCC's vector types do the same IEEE
+// operation on each lane, so the lanes round exactly as scalar code would.
+using Lanes = double __attribute__((vector_size(16)));
+
+inline Lanes Load(const double (&element)[2]) {
+    Lanes v;
+    std::memcpy(&v, element, sizeof(v));
+    return v;
+}
+
+inline void Store(double (&element)[2], Lanes v) { std::memcpy(element, &v, sizeof(v)); }
+
+void SwapElements(LaneArray& a, int i, int j) {
+    const Lanes t = Load(a[i]);
+    Store(a[i], Load(a[j]));
+    Store(a[j], t);
 }
 
 // One stage: every butterfly of FFT's stage with this l1, taken block by block
@@ -92,20 +105,20 @@ void Stage(int l1, const double* tu1, const double* tu2, LaneArray& x, LaneArray
     const int l2 = 2 * l1;
     for (int base = 0; base < kN; base += l2) {
         for (int j = 0; j < l1; ++j) {
-            const double u1 = tu1[j];
-            const double u2 = tu2[j];
-            double* xi = x[base + j];
-            double* yi = y[base + j];
-            double* xi1 = x[base + j + l1];
-            double* yi1 = y[base + j + l1];
-            for (int c = 0; c < 2; ++c) {
-                const double t1 = u1 * xi1[c] - u2 * yi1[c];
-                const double t2 = u1 * yi1[c] + u2 * xi1[c];
-                xi1[c] = xi[c] - t1;
-                yi1[c] = yi[c] - t2;
-                xi[c] = xi[c] + t1;
-                yi[c] = yi[c] + t2;
-            }
+            const int i = base + j;
+            const int i1 = i + l1;
+            const Lanes u1 = {tu1[j], tu1[j]};
+            const Lanes u2 = {tu2[j], tu2[j]};
+            const Lanes xi = Load(x[i]);
+            const Lanes yi = Load(y[i]);
+            const Lanes xi1 = Load(x[i1]);
+            const Lanes yi1 = Load(y[i1]);
+            const Lanes t1 = u1 * xi1 - u2 * yi1;
+            const Lanes t2 = u1 * yi1 + u2 * xi1;
+            Store(x[i1], xi - t1);
+            Store(y[i1], yi - t2);
+            Store(x[i], xi + t1);
+            Store(y[i], yi + t2);
         }
     }
 }
@@ -115,8 +128,8 @@ void Stage(int l1, const double* tu1, const double* tu2, LaneArray& x, LaneArray
 void PairedFft(int direction, LaneArray& re, LaneArray& im) {
     const Tables& tables = GetTables();
     for (int s = 0; s < tables.swaps.count; ++s) {
-        SwapLanes(re[tables.swaps.first[s]], re[tables.swaps.second[s]]);
-        SwapLanes(im[tables.swaps.first[s]], im[tables.swaps.second[s]]);
+        SwapElements(re, tables.swaps.first[s], tables.swaps.second[s]);
+        SwapElements(im, tables.swaps.first[s], tables.swaps.second[s]);
     }
 
     const TwiddleTable& tw = direction == 1 ? tables.forward : tables.inverse;
@@ -125,11 +138,10 @@ void PairedFft(int direction, LaneArray& re, LaneArray& im) {
     }
 
     if (direction == 1) {
+        const Lanes n = {kN, kN};
         for (int k = 0; k < kN; ++k) {
-            for (int c = 0; c < 2; ++c) {
-                re[k][c] /= kN;
-                im[k][c] /= kN;
-            }
+            Store(re[k], Load(re[k]) / n);
+            Store(im[k], Load(im[k]) / n);
         }
     }
 }
