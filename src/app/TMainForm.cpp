@@ -10,6 +10,7 @@
 #include "TAboutBox.h"
 #include "TOpenDialog.h"
 #include "TPaintBox.h"
+#include "TProgressPanel.h"
 
 namespace sonvira {
 namespace {
@@ -46,7 +47,6 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
     BuildTransportBar(transport);
     PaintBox1 = new TPaintBox(central);
     PaintBox1->Bitmap = &ViewBitmap;
-    PaintBox1->OnRender = [this] { DrawViewBitmap(); };
     ScrollBar1 = new QScrollBar(Qt::Horizontal, central);
     ScrollBar1->setObjectName("ScrollBar1");
     ScrollBar1->setFixedHeight(17);
@@ -76,6 +76,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
     OpenDialog1->SetFilterText("WAV und MP3-Dateien|*.WAV;*.MP3");
     OpenDialog1->setDefaultSuffix("WAV");
     AboutBox = new TAboutBox(this);
+    ConnectView();
 
     connect(MenuItem("ffnen1"), &QAction::triggered, this, &TMainForm::OpenBtnClick);
     connect(MenuItem("Beenden1"), &QAction::triggered, this, &QWidget::close);
@@ -164,16 +165,7 @@ void TMainForm::Timer2Timer() {
     OpenBtnClick();
 }
 
-void TMainForm::PaintBox1Paint() {
-    DrawViewBitmap();
-    PaintBox1->repaint();
-}
-
-void TMainForm::DrawViewBitmap() {
-    const QSize size = PaintBox1->size();
-    if (ViewBitmap.size() != size) ViewBitmap = QImage(size, QImage::Format_RGB32);
-    ViewBitmap.fill(QColor(96, 0, 0));
-}
+void TMainForm::SetPlayPosition(double frame) { PlayPosition = frame; }
 
 void TMainForm::DefaultShowMessage(QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, this);

@@ -25,6 +25,7 @@ class MenuItemNamer;
 class TAboutBox;
 class TOpenDialog;
 class TPaintBox;
+class TProgressPanel;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -41,7 +42,6 @@ public:
     double SpeedFactor = 1.0;
     double PitchFactor = 1.0;
     QImage ViewBitmap;
-    int32_t ProgressPercent = 0;
     QString AppDir;  // the program's folder, ending in '/'
     int32_t LanguageIndex = 0;
     int32_t StoredLanguageIndex = 0;
@@ -65,7 +65,7 @@ public:
     QScrollBar* ScrollBar1 = nullptr;
     QSpinBox* ZoomOutEd = nullptr;
     QLabel* StatusText = nullptr;
-    QWidget* ProgressPanel = nullptr;
+    TProgressPanel* ProgressPanel = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
     TAboutBox* AboutBox = nullptr;
     QTimer* Timer1 = nullptr;
@@ -86,7 +86,28 @@ public:
     void SelectNothingBtnClick();
     void Timer1Timer();
     void Timer2Timer();
-    void PaintBox1Paint();
+
+    // ---- the waveform view (sample positions, columns) ----
+    void PaintBox1Paint();  // draws the whole view now
+    void ZoomOutEdChange();
+    void ZoomOutFullClick();
+    void ZoomInFullClick();
+    void ZoomSelClick();
+    void ZoomKleinerBtnClick();
+    void ZoomGroesserBtnClick();
+    void BackBtnClick();
+    void PaintBox1MouseDown(int x);
+    void PaintBox1MouseMove(int x, bool leftButton);
+    void PaintBox1MouseUp(int x);
+    // The sample position under column x, limited to the sound (-1 when it is empty).
+    int32_t SamplePositionAt(int x) const;
+    // Sample count as the view counts it: 16-bit values or bytes, channels not told apart.
+    int32_t ViewSampleCount() const;
+
+    // ---- progress in the status bar (0 … 100) ----
+    void SetProStatus(int32_t percent);
+    // Moves the playback position (frames); a running playback continues from there.
+    void SetPlayPosition(double frame);
 
     // Shows a message box (message kinds as the platform's: error, information, ...).
     // Tests replace it to record messages instead of opening a modal box.
@@ -106,6 +127,7 @@ private:
     void OpenCommonSteps(const QString& fileName);
     // Draws the whole view into ViewBitmap at the view's current size.
     void DrawViewBitmap();
+    void ConnectView();
     void DefaultShowMessage(QMessageBox::Icon icon, const QString& text);
 
     QMap<QString, QAction*> menuItems_;

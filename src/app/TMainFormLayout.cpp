@@ -10,6 +10,7 @@
 #include "TBitBtnXP.h"
 #include "TMainForm.h"
 #include "TPaintBox.h"
+#include "TProgressPanel.h"
 
 namespace sonvira {
 namespace {
@@ -119,8 +120,7 @@ void TMainForm::BuildStatusBar() {
     StatusText = new QLabel(this);
     StatusText->setObjectName("StatusText");
     StatusText->setFixedWidth(400);
-    ProgressPanel = new QWidget(this);
-    ProgressPanel->setObjectName("ProgressPanel");
+    ProgressPanel = new TProgressPanel(this);
     ProgressPanel->setFixedWidth(50);
     statusBar()->setFixedHeight(19);
     statusBar()->setSizeGripEnabled(false);

@@ -50,9 +50,7 @@ void TMainForm::OpenCommonSteps(const QString& fileName) {
 
     Doc.SelAnchor = 0;
     Doc.SelEnd = 0;
-    const int32_t samples = Doc.Is16Bit ? Doc.DataSize / 2 : Doc.DataSize;
-    const int width = std::max(1, PaintBox1->width());
-    ZoomOutEd->setValue(samples / width);  // the field keeps it within 1 … 1000000
+    ZoomOutEd->setValue(ViewSampleCount() / std::max(1, PaintBox1->width()));  // kept within 1 … 1000000
     PaintBox1Paint();
 }
 
