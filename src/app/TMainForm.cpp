@@ -8,6 +8,8 @@
 
 #include "OptionsFile.h"
 #include "TAboutBox.h"
+#include "TEchoForm.h"
+#include "TSampleFormat.h"
 #include "TOpenDialog.h"
 #include "TPaintBox.h"
 #include "TProgressPanel.h"
@@ -75,8 +77,12 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
     OpenDialog1 = new TOpenDialog(this);
     OpenDialog1->SetFilterText("WAV und MP3-Dateien|*.WAV;*.MP3");
     OpenDialog1->setDefaultSuffix("WAV");
+    // The dialogs in their order of creation, each made once and shown when needed.
+    SampleFormatDlg = new TSampleFormat(this);
     AboutBox = new TAboutBox(this);
+    EchoForm = new TEchoForm(this);
     ConnectView();
+    ConnectEditCommands();
 
     connect(MenuItem("ffnen1"), &QAction::triggered, this, &TMainForm::OpenBtnClick);
     connect(MenuItem("Beenden1"), &QAction::triggered, this, &QWidget::close);
@@ -86,10 +92,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
     // Commands whose work is not built yet stay visible but cannot be chosen.
     for (const char* name :
          {"SpeichernalsWAVMP31", "VonMusikCDeinlesen1", "MP3Ausgabekonfigurieren1",
-          "ZurAuswahlzurechtschneiden1", "DieAuswahlwegschneiden1", "Sampleformatndern1",
-          "Echo1", "Weicheinblenden1", "Weichausblenden1", "EndeaufAnfangberblenden1",
-          "MaximaleLautstrke1", "Lauter101", "Leiser101", "Rckwrts1", "Schneller101",
-          "Langsamer101", "English1", "Franais1", "bersetzen1"})
+          "English1", "Franais1", "bersetzen1"})
         MenuItem(name)->setEnabled(false);
     for (QPushButton* b : {PlayBtn, RecordBtn, DoEffektBtn}) b->setEnabled(false);
 
@@ -166,6 +169,10 @@ void TMainForm::Timer2Timer() {
 }
 
 void TMainForm::SetPlayPosition(double frame) { PlayPosition = frame; }
+
+void TMainForm::StopPlayback() {}
+
+QString TMainForm::Tr(const char* german) const { return QString::fromUtf8(german); }
 
 void TMainForm::DefaultShowMessage(QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, this);

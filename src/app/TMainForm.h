@@ -25,6 +25,9 @@ class MenuItemNamer;
 class TAboutBox;
 class TOpenDialog;
 class TPaintBox;
+class TSampleFormat;
+class TEchoForm;
+enum class EditResult;
 class TProgressPanel;
 
 class TMainForm : public QMainWindow {
@@ -67,7 +70,9 @@ public:
     QLabel* StatusText = nullptr;
     TProgressPanel* ProgressPanel = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
+    TSampleFormat* SampleFormatDlg = nullptr;
     TAboutBox* AboutBox = nullptr;
+    TEchoForm* EchoForm = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
 
@@ -104,6 +109,17 @@ public:
     // Sample count as the view counts it: 16-bit values or bytes, channels not told apart.
     int32_t ViewSampleCount() const;
 
+    // ---- editing and effects ----
+    void CropToSelectionClick();
+    void CutSelectionBtnClick();
+    void ChangeFormatClick();
+    // Stops a running playback and waits until its thread has ended (before the block
+    // is replaced or shortened).
+    void StopPlayback();
+
+    // A German program text in the current language.
+    QString Tr(const char* german) const;
+
     // ---- progress in the status bar (0 … 100) ----
     void SetProStatus(int32_t percent);
     // Moves the playback position (frames); a running playback continues from there.
@@ -128,6 +144,10 @@ private:
     // Draws the whole view into ViewBitmap at the view's current size.
     void DrawViewBitmap();
     void ConnectView();
+    void ConnectEditCommands();
+    void ShowEditResult(EditResult result);
+    void RunBlockCommand(const std::function<EditResult()>& command);
+    int64_t AskSpanFrames(double preset);
     void DefaultShowMessage(QMessageBox::Icon icon, const QString& text);
 
     QMap<QString, QAction*> menuItems_;
