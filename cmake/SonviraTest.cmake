@@ -24,8 +24,8 @@ function(add_sonvira_test name)
     set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL ON)
     return()
   endif()
-  set(properties TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SONVIRA_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  # One environment entry only: gtest_discover_tests splits property values at ';'.
+  set(properties TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT QT_QPA_PLATFORM=offscreen)
   if(labels)
     list(APPEND properties LABELS "${labels}")
   endif()
