@@ -230,7 +230,7 @@ TEST(TDbfTable, DamagedFilesOpenReadOnlyWithWhatIsSafe) {
         {"record count near 2^32",
          [&] { auto s = base(); s.recordCount = 0xFFFFFFFF; return BuildDbf(s); }, 3, 19, "record count", "Eins"},
         {"truncated last record",
-         [&] { auto b = BuildDbf(base()); b.resize(b.size() - 2000); return b; }, 2, 19, "truncated", "Eins"},
+         [&] { auto b = BuildDbf(base()); b.erase(b.end() - 2000, b.end()); return b; }, 2, 19, "truncated", "Eins"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
