@@ -47,7 +47,7 @@ public:
 // A document owning a copy of `bytes`.
 void Fill(AudioDocument& doc, const std::vector<uint8_t>& bytes, int rate, bool stereo, bool is16Bit) {
     auto* block = static_cast<uint8_t*>(std::malloc(std::max<size_t>(bytes.size(), 1)));
-    std::memcpy(block, bytes.data(), bytes.size());
+    if (!bytes.empty()) std::memcpy(block, bytes.data(), bytes.size());
     doc.InstallBlock(block, static_cast<int32_t>(bytes.size()), rate, stereo, is16Bit);
 }
 
