@@ -83,6 +83,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
     EchoForm = new TEchoForm(this);
     ConnectView();
     ConnectEditCommands();
+    ConnectPlaybackControls();
 
     connect(MenuItem("ffnen1"), &QAction::triggered, this, &TMainForm::OpenBtnClick);
     connect(MenuItem("Beenden1"), &QAction::triggered, this, &QWidget::close);
@@ -94,7 +95,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
          {"SpeichernalsWAVMP31", "VonMusikCDeinlesen1", "MP3Ausgabekonfigurieren1",
           "English1", "Franais1", "bersetzen1"})
         MenuItem(name)->setEnabled(false);
-    for (QPushButton* b : {PlayBtn, RecordBtn, DoEffektBtn}) b->setEnabled(false);
+    RecordBtn->setEnabled(false);
 
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -113,8 +114,9 @@ QAction* TMainForm::MenuItem(const QString& objectName) const {
 
 void TMainForm::FormCreate() {
     ViewBitmap = QImage();
-    SpeedFactor = SpeedEd->value();
-    PitchFactor = PitchEd->value();
+    State.SpeedFactor = SpeedEd->Value();
+    State.PitchFactor = PitchEd->Value();
+    State.Loop = SchleifeCheck->isChecked();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -168,9 +170,6 @@ void TMainForm::Timer2Timer() {
     OpenBtnClick();
 }
 
-void TMainForm::SetPlayPosition(double frame) { PlayPosition = frame; }
-
-void TMainForm::StopPlayback() {}
 
 QString TMainForm::Tr(const char* german) const { return QString::fromUtf8(german); }
 

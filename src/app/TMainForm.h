@@ -16,8 +16,12 @@
 #include <QTimer>
 #include <atomic>
 #include <functional>
+#include <memory>
 
 #include "AudioDocument.h"
+#include "PlaybackState.h"
+#include "SoundOutput.h"
+#include "TFloatSpinEdit.h"
 
 namespace sonvira {
 
@@ -39,11 +43,11 @@ public:
 
     // ---- the audio document and the state the commands share ----
     AudioDocument Doc;
-    double PlayPosition = 0;  // frames
+    // Playback position, range, pause, both factors and the loop flag, shared with the
+    // stream thread (atomics).
+    PlaybackState State;
     int32_t PlayMarkerX = 0;
     std::atomic<bool> StopRequested{false};
-    double SpeedFactor = 1.0;
-    double PitchFactor = 1.0;
     QImage ViewBitmap;
     QString AppDir;  // the program's folder, ending in '/'
     int32_t LanguageIndex = 0;
@@ -53,10 +57,10 @@ public:
 
     // ---- controls (names as the commands refer to them) ----
     QPushButton* OpenBtn = nullptr;
-    QDoubleSpinBox* SpeedEd = nullptr;
-    QDoubleSpinBox* PitchEd = nullptr;
+    TFloatSpinEdit* SpeedEd = nullptr;
+    TFloatSpinEdit* PitchEd = nullptr;
     QCheckBox* PitchSpeedCombineCheck = nullptr;
-    QDoubleSpinBox* SpulEd = nullptr;
+    TFloatSpinEdit* SpulEd = nullptr;
     QPushButton* PlayBtn = nullptr;
     QPushButton* RecordBtn = nullptr;
     QPushButton* StopBtn = nullptr;
@@ -109,6 +113,28 @@ public:
     // Sample count as the view counts it: 16-bit values or bytes, channels not told apart.
     int32_t ViewSampleCount() const;
 
+    // ---- playback ----
+    // The sound output (null when none could be opened: the program then ends).
+    std::unique_ptr<SoundOutput> Output;
+    // Whether "Aufnehmen" can be used (the recorder exists).
+    bool RecordBtnAvailable = false;
+    // Raises the recorder's own stop request (set by the recorder when it exists).
+    std::function<void()> OnStopRecording;
+    static constexpr int kMarkerStepMs = 16;
+
+    // "F11 -Abspielen": plays the selection or the whole sound until STOP, the end, or
+    // closing; returns when playback has ended.
+    void PlayBtnClick();
+    void StopBTNClick();
+    void PauseBtnClick();
+    void SpeedEdChange();
+    void PitchEdChange();
+    // A global hot key: 0 plays or pauses, 1 slows down, 2 speeds up by 0.1.
+    void HotKeyPressed(int id);
+    // "Stimmen Effekt dauerhaft anwenden...": the current pitch into the samples, the
+    // speed into the rate; both fields back to 1.
+    void DoEffektClick();
+
     // ---- editing and effects ----
     void CropToSelectionClick();
     void CutSelectionBtnClick();
@@ -145,6 +171,12 @@ private:
     void DrawViewBitmap();
     void ConnectView();
     void ConnectEditCommands();
+    void ConnectPlaybackControls();
+    void SetUpPlayRange();
+    void SetTransportPlaying(bool playing);
+    bool PlayLoopGoesOn() const;
+    bool couplingGuard_ = false;
+    bool playing_ = false;
     void ShowEditResult(EditResult result);
     void RunBlockCommand(const std::function<EditResult()>& command);
     int64_t AskSpanFrames(double preset);

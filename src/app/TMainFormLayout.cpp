@@ -26,14 +26,10 @@ QLabel* Label(QWidget* parent, const QString& caption) {
     return l;
 }
 
-QDoubleSpinBox* DecimalField(QWidget* parent, const char* name, QLabel* label, double lo,
+TFloatSpinEdit* DecimalField(QWidget* parent, const char* name, QLabel* label, double lo,
                              double hi, double value) {
-    auto* e = new QDoubleSpinBox(parent);
+    auto* e = new TFloatSpinEdit(lo, hi, 0.1, value, parent);
     e->setObjectName(name);
-    e->setRange(lo, hi);
-    e->setSingleStep(0.1);
-    e->setDecimals(2);
-    e->setValue(value);
     e->setAccessibleName(label->text());
     label->setBuddy(e);
     return e;

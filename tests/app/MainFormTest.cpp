@@ -65,8 +65,8 @@ TEST(MainForm, MenuHasEveryItemInOrder) {
     EXPECT_FALSE(form.StopBtn->isEnabled());
     EXPECT_FALSE(form.PauseBtn->isEnabled());
     EXPECT_EQ(form.AppDir.toStdString(), dir.path().string() + "/");
-    EXPECT_DOUBLE_EQ(form.SpeedFactor, 1.0);
-    EXPECT_DOUBLE_EQ(form.PitchFactor, 1.0);
+    EXPECT_DOUBLE_EQ(form.State.SpeedFactor, 1.0);
+    EXPECT_DOUBLE_EQ(form.State.PitchFactor, 1.0);
 }
 
 struct ZoomCase {

@@ -158,7 +158,7 @@ TEST_F(ViewFixture, MouseSelectsAndSetsThePlayPosition) {
     EXPECT_EQ(form.Doc.SelEnd, 6);
     form.PaintBox1MouseUp(9);
     EXPECT_EQ(form.Doc.SelEnd, 9);
-    EXPECT_EQ(form.PlayPosition, 4) << "stereo: sample position 9 is frame 4";
+    EXPECT_EQ(form.State.PlayPosition, 4) << "stereo: sample position 9 is frame 4";
     form.PaintBox1MouseDown(500);
     EXPECT_EQ(form.Doc.SelAnchor, 19) << "beyond the end: the last sample";
     form.PaintBox1MouseDown(-5);

@@ -1,0 +1,67 @@
+#include "TFloatSpinEdit.h"
+
+#include <QLineEdit>
+#include <algorithm>
+
+namespace sonvira {
+namespace {
+
+// Reads "1.5" and "1,5" alike, whatever the locale.
+bool ParseNumber(QString text, double& out) {
+    text = text.trimmed();
+    text.replace(',', '.');
+    bool ok = false;
+    out = QLocale::c().toDouble(text, &ok);
+    return ok;
+}
+
+}  // namespace
+
+TFloatSpinEdit::TFloatSpinEdit(double minimum, double maximum, double step, double value,
+                               QWidget* parent)
+    : QDoubleSpinBox(parent) {
+    setDecimals(2);
+    setRange(minimum, maximum);
+    setSingleStep(step);
+    setKeyboardTracking(true);
+    setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    SetValue(value);
+    // Typing changes the text directly; a value set by the program updates the text
+    // silently and reports through valueChanged. Either way, one Changed per new text.
+    connect(lineEdit(), &QLineEdit::textChanged, this, &TFloatSpinEdit::NoteTextChange);
+    connect(this, &QDoubleSpinBox::valueChanged, this, &TFloatSpinEdit::NoteTextChange);
+}
+
+void TFloatSpinEdit::NoteTextChange() {
+    const QString text = lineEdit()->text();
+    if (text == lastText_) return;
+    lastText_ = text;
+    emit Changed();
+}
+
+double TFloatSpinEdit::Value() const {
+    double v = 0;
+    return ParseNumber(lineEdit()->text(), v) ? v : minimum();
+}
+
+void TFloatSpinEdit::SetValue(double value) { setValue(std::clamp(value, minimum(), maximum())); }
+
+QValidator::State TFloatSpinEdit::validate(QString& text, int&) const {
+    // Anything may be typed; the value is read from the text and clamped on leaving.
+    double v = 0;
+    if (!ParseNumber(text, v)) return QValidator::Intermediate;
+    return v >= minimum() && v <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
+}
+
+void TFloatSpinEdit::fixup(QString& text) const { text = textFromValue(valueFromText(text)); }
+
+double TFloatSpinEdit::valueFromText(const QString& text) const {
+    double v = 0;
+    return ParseNumber(text, v) ? std::clamp(v, minimum(), maximum()) : minimum();
+}
+
+QString TFloatSpinEdit::textFromValue(double value) const {
+    return QLocale::c().toString(value, 'f', 2);
+}
+
+}  // namespace sonvira
