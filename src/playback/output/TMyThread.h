@@ -1,0 +1,72 @@
+#pragma once
+// The playback stream thread: keeps the output device's ring fed while a sound
+// plays. It polls the play cursor and, whenever a half of the ring has just been
+// played, copies the block waiting in the staging buffer into that half and renders
+// the next block (FillBuffer) into the staging half it freed. A block is thus heard
+// one whole ring (92.9 ms) after it was rendered.
+
+#include "AudioDocument.h"
+#include "OutputDevice.h"
+#include "PlaybackState.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+namespace sonvira {
+
+class TMyThread {
+public:
+    static constexpr int32_t kStagingBytes = DeviceBuffer::kBytes;
+    // Between two polls of the cursor: far inside the 46.4 ms a half lasts, and cheap
+    // (a poll is one atomic read).
+    static constexpr std::chrono::microseconds kPollInterval{2000};
+
+    // Allocates the zeroed staging buffer (two halves of 8192 bytes) with
+    // SecondHalfPending false; does not start the thread. Window thread. The device,
+    // state and document are borrowed and must outlive the thread.
+    TMyThread(OutputDevice& device, PlaybackState& state, const AudioDocument& doc,
+              std::chrono::microseconds pollInterval = kPollInterval);
+    // Terminates and joins the thread if it still runs, then frees the staging buffer.
+    ~TMyThread();
+    TMyThread(const TMyThread&) = delete;
+    TMyThread& operator=(const TMyThread&) = delete;
+
+    // The staging buffer, 16384 bytes of interleaved 16-bit stereo. The window thread
+    // primes its first half before Start; after Start it belongs to the thread.
+    int16_t* StagingBuffer() noexcept { return staging_.get(); }
+    // Which half the next refill copies: false the first (while the device plays the
+    // second), true the second. Read it only while the thread is not running.
+    bool SecondHalfPending() const noexcept { return secondHalfPending_; }
+
+    // Starts the thread, which repeats BufferSpielen with a poll interval's sleep
+    // between steps until terminated. Window thread, once.
+    void Start();
+    // Asks the thread to end after its current step. Any thread; never blocks.
+    void Terminate() noexcept;
+    // Waits until the thread has ended (returns at once if it never started).
+    // Window thread.
+    void WaitFor();
+
+    // One stream step: one cursor read; a cursor past 8192 with the first half due
+    // refills the first half, a cursor below 4096 with the second half due refills
+    // the second half. On the stream thread, or on a test's thread instead of Start.
+    void BufferSpielen();
+
+private:
+    void Execute();
+    void Refill(int32_t deviceOffset, int16_t* stagingHalf, int16_t* renderInto);
+
+    OutputDevice& device_;
+    PlaybackState& state_;
+    const AudioDocument& doc_;
+    const std::chrono::microseconds pollInterval_;
+    std::unique_ptr<int16_t[]> staging_;
+    bool secondHalfPending_ = false;
+    std::atomic<bool> terminated_{false};
+    std::thread thread_;
+};
+
+}  // namespace sonvira

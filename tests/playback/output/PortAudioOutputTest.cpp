@@ -1,0 +1,192 @@
+// The real sound output through the private PulseAudio server that test.sh starts
+// (a null sink whose monitor is recorded with parecord), and the failure of the
+// set-up when no output device exists.
+
+#include <gtest/gtest.h>
+
+#include "PlaybackStream.h"
+#include "PortAudioOutputDevice.h"
+#include "TempDir.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <numbers>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace sonvira {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr double kToneHz = 1000.0;
+constexpr double kAmplitude = 16000.0;
+constexpr int32_t kWindow = 441;  // 10 ms: exactly ten periods of the tone
+
+pid_t Spawn(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    return pid;
+}
+
+// Waits for the child up to `limit`, then kills it. Returns its exit status, -1 when
+// it was killed for taking too long, -2 when a signal ended it.
+int WaitFor(pid_t pid, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > end) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+}
+
+void LoadTone(AudioDocument& doc, double seconds) {
+    const auto frames = static_cast<int32_t>(seconds * 44100);
+    auto* block = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(frames) * 4));
+    auto* samples = reinterpret_cast<int16_t*>(block);
+    for (int32_t f = 0; f < frames; ++f) {
+        const double v = kAmplitude * std::sin(2 * std::numbers::pi * kToneHz * f / 44100.0);
+        samples[2 * f] = samples[2 * f + 1] = static_cast<int16_t>(std::lround(v));
+    }
+    doc.InstallBlock(block, frames * 4, 44100, true, true);
+}
+
+std::vector<int16_t> LeftChannel(const std::string& rawFile) {
+    std::ifstream in(rawFile, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<int16_t> left;
+    for (size_t i = 0; i + 3 < bytes.size(); i += 4) {
+        left.push_back(static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) |
+                                            (static_cast<uint8_t>(bytes[i + 1]) << 8)));
+    }
+    return left;
+}
+
+// One 10 ms window: its level, and amplitude and phase of its 1 kHz component.
+struct WindowMeasure {
+    double rms;
+    double toneAmplitude;
+    double tonePhase;
+};
+
+WindowMeasure Measure(const int16_t* x) {
+    double power = 0, re = 0, im = 0;
+    for (int32_t i = 0; i < kWindow; ++i) {
+        const double w = 2 * std::numbers::pi * kToneHz * i / 44100.0;
+        power += double(x[i]) * x[i];
+        re += x[i] * std::cos(w);
+        im -= x[i] * std::sin(w);
+    }
+    return {std::sqrt(power / kWindow), 2 * std::hypot(re, im) / kWindow, std::atan2(im, re)};
+}
+
+double PhaseDistance(double a, double b) {
+    return std::abs(std::remainder(a - b, 2 * std::numbers::pi));
+}
+
+double ProcessCpuSeconds() {
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    return double(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
+           double(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
+}
+
+TEST(SoundServer, ToneThroughPortAudioAndStreamThread_RecordedWholeAtItsFrequencyAndLevel) {
+    ASSERT_NE(std::getenv("PULSE_RUNTIME_PATH"), nullptr)
+        << "needs the private PulseAudio server that test.sh starts";
+    test::TempDir dir;
+    const std::string raw = dir.file("monitor.raw");
+    const pid_t recorder = Spawn({"parecord", "--raw", "--device=@DEFAULT_MONITOR@", "--format=s16le",
+                                  "--rate=44100", "--channels=2", "--latency-msec=20", raw});
+    ASSERT_GT(recorder, 0) << "parecord could not be started";
+    std::this_thread::sleep_for(500ms);  // let the recorder connect before the tone
+
+    auto device = PortAudioOutputDevice::Create();
+    ASSERT_NE(device, nullptr) << "no output through PortAudio to the sound server";
+    AudioDocument doc;
+    LoadTone(doc, 3.0);
+    PlaybackState state;
+    state.RangeEnd = doc.FrameCount();
+    auto thread = PrimeAndStart(*device, state, doc);
+    // A null sink that idled renders ahead of time and may take up to 2 s before it
+    // asks for sound; time the playing from the first move of the cursor.
+    const auto limit = std::chrono::steady_clock::now() + 5s;
+    while (device->GetCurrentPosition() == 0 && std::chrono::steady_clock::now() < limit) {
+        std::this_thread::sleep_for(1ms);
+    }
+    ASSERT_NE(device->GetCurrentPosition(), 0) << "the sound server never took any sound";
+    const double cpuBefore = ProcessCpuSeconds();
+    std::this_thread::sleep_for(1000ms);
+    StopAndJoin(*device, thread);
+    const double cpu = ProcessCpuSeconds() - cpuBefore;
+    std::cout << "process CPU while playing: " << 100 * cpu << " % of one core; "
+              << "output latency " << 1000 * device->OutputLatency() << " ms\n";
+    std::this_thread::sleep_for(300ms);
+    kill(recorder, SIGINT);  // parecord writes what it has and ends
+    ASSERT_NE(WaitFor(recorder, 5000ms), -1) << "parecord did not end";
+
+    const std::vector<int16_t> left = LeftChannel(raw);
+    size_t first = 0, last = 0;
+    for (size_t i = 0; i < left.size(); ++i) {
+        if (std::abs(left[i]) < 1000) continue;
+        if (first == 0) first = i;
+        last = i;
+    }
+    const double heard = double(last - first) / 44100.0;
+    // 1 s of playing, less the ring of silence it starts with.
+    EXPECT_NEAR(heard, 1.0 - 0.0929, 0.05);
+
+    // Every 10 ms window inside the sound: the tone alone, at its level, and in phase
+    // with the first window (a dropped, repeated or late half would shift the phase).
+    const size_t from = first + 2205, to = last - 2205;  // 50 ms margins
+    ASSERT_GT(to, from + 10 * kWindow);
+    const WindowMeasure reference = Measure(&left[from]);
+    const double expectedRms = kAmplitude / std::sqrt(2.0);
+    for (size_t at = from; at + kWindow <= to; at += kWindow) {
+        const WindowMeasure m = Measure(&left[at]);
+        SCOPED_TRACE(double(at - first) / 44100.0);
+        EXPECT_NEAR(m.rms, expectedRms, 0.12 * expectedRms);            // within 1 dB
+        EXPECT_NEAR(m.toneAmplitude, kAmplitude, 0.12 * kAmplitude);
+        EXPECT_LT(PhaseDistance(m.tonePhase, reference.tonePhase), 0.1);
+        if (HasFailure()) break;
+    }
+}
+
+// Without any output device (an ALSA configuration whose only device is a sound
+// server that does not exist) Create reports failure instead of a half-made device.
+// In a child process: PortAudio and ALSA read their configuration once per process.
+TEST(SoundServer, NoOutputDevice_CreateFails) {
+    test::TempDir dir;
+    const std::string config = dir.file("asound.conf");
+    std::ofstream(config) << "pcm.!default { type pulse server \"unix:/nonexistent/sonvira\" }\n"
+                             "ctl.!default { type pulse server \"unix:/nonexistent/sonvira\" }\n";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
+        setenv("PULSE_SERVER", "unix:/nonexistent/sonvira", 1);
+        _exit(PortAudioOutputDevice::Create() == nullptr ? 0 : 1);
+    }
+    EXPECT_EQ(WaitFor(child, 20000ms), 0);
+}
+
+}  // namespace
+}  // namespace sonvira
