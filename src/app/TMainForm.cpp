@@ -1,13 +1,18 @@
 #include "TMainForm.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
 
 #include "OptionsFile.h"
+#include "MessageCatalogue.h"
+#include "StartupTranslation.h"
 #include "TAboutBox.h"
+#include "TMP3ConfigForm.h"
+#include "FormatRecord.h"
 #include "TEchoForm.h"
 #include "TSampleFormat.h"
 #include "TOpenDialog.h"
@@ -81,6 +86,18 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
     SampleFormatDlg = new TSampleFormat(this);
     AboutBox = new TAboutBox(this);
     EchoForm = new TEchoForm(this);
+    MP3ConfigForm = new TMP3ConfigForm(this);
+    SaveDialog1 = new TOpenDialog(this);
+    SaveDialog1->setObjectName("SaveDialog1");
+    SaveDialog1->SetFilterText("MP3-Datei|*.MP3|WAV-Datei|*.WAV");
+    // No default suffix of the dialog's own: the command appends the chosen type's
+    // extension, so a bare name saved as MP3 does not end up as "name.WAV".
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    mp3wav.ACMFormatIn = StoredMp3FormatIn();
+    mp3wav.ACMFormatOut = StoredPcmFormatOut();
+    connect(MenuItem("SpeichernalsWAVMP31"), &QAction::triggered, this, &TMainForm::SaveBtnClick);
+    connect(MenuItem("MP3Ausgabekonfigurieren1"), &QAction::triggered, MP3ConfigForm, &QDialog::exec);
     ConnectView();
     ConnectEditCommands();
     ConnectPlaybackControls();
@@ -92,8 +109,7 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
     connect(MenuItem("berdasProgramm1"), &QAction::triggered, AboutBox, &QDialog::exec);
     // Commands whose work is not built yet stay visible but cannot be chosen.
     for (const char* name :
-         {"SpeichernalsWAVMP31", "VonMusikCDeinlesen1", "MP3Ausgabekonfigurieren1",
-          "English1", "Franais1", "bersetzen1"})
+         {"VonMusikCDeinlesen1", "English1", "Franais1", "bersetzen1"})
         MenuItem(name)->setEnabled(false);
     RecordBtn->setEnabled(false);
 
@@ -117,6 +133,9 @@ void TMainForm::FormCreate() {
     State.SpeedFactor = SpeedEd->Value();
     State.PitchFactor = PitchEd->Value();
     State.Loop = SchleifeCheck->isChecked();
+    EnumerateMp3CodecFormats(Mp3CodecFormats);
+    InstallAllocFailureBox();
+    if (!OpenTranslationAtCreate(Translation, AppDir.toStdString(), this)) return;
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -128,7 +147,13 @@ void TMainForm::FormShow() {
     if (FirstShowDone) return;
     LoadOptions();
     LanguageIndex = StoredLanguageIndex;
+    Translation.SetLanguageIndex(LanguageIndex);
+    const QString title = TranslateAtFirstShow(
+        Translation, {this, SampleFormatDlg, AboutBox, EchoForm, MP3ConfigForm}, this, "Sonvira",
+        "Orlanda Sonvira 1.0");
+    QGuiApplication::setApplicationDisplayName(title);
     FirstShowDone = true;
+    MP3ConfigForm->SetDefaults();
     if (CommandLine.size() > 1) OpenFileWithName(CommandLine[1]);
 }
 
@@ -171,7 +196,13 @@ void TMainForm::Timer2Timer() {
 }
 
 
-QString TMainForm::Tr(const char* german) const { return QString::fromUtf8(german); }
+QString TMainForm::Tr(const char* german) {
+    return QString::fromStdString(Translation.Translate(german));
+}
+
+QString TMainForm::Message(int number) {
+    return QString::fromStdString(CatalogueText(Translation, number));
+}
 
 void TMainForm::DefaultShowMessage(QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, this);

@@ -19,6 +19,9 @@
 #include <memory>
 
 #include "AudioDocument.h"
+#include "Mp3CodecFormats.h"
+#include "TACMConvertor.h"
+#include "TranslationContext.h"
 #include "PlaybackState.h"
 #include "SoundOutput.h"
 #include "TFloatSpinEdit.h"
@@ -29,6 +32,7 @@ class MenuItemNamer;
 class TAboutBox;
 class TOpenDialog;
 class TPaintBox;
+class TMP3ConfigForm;
 class TSampleFormat;
 class TEchoForm;
 enum class EditResult;
@@ -55,6 +59,12 @@ public:
     bool FirstShowDone = false;
     QStringList CommandLine;  // the program's arguments; the first names a sound to open
 
+    // The translation table with its index and the current language column.
+    TranslationContext Translation;
+    // The MP3 decoder stream and the MP3 formats it offers.
+    TACMConvertor mp3wav;
+    Mp3FormatList Mp3CodecFormats;
+
     // ---- controls (names as the commands refer to them) ----
     QPushButton* OpenBtn = nullptr;
     TFloatSpinEdit* SpeedEd = nullptr;
@@ -77,6 +87,8 @@ public:
     TSampleFormat* SampleFormatDlg = nullptr;
     TAboutBox* AboutBox = nullptr;
     TEchoForm* EchoForm = nullptr;
+    TMP3ConfigForm* MP3ConfigForm = nullptr;
+    TOpenDialog* SaveDialog1 = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
 
@@ -143,8 +155,12 @@ public:
     // is replaced or shortened).
     void StopPlayback();
 
-    // A German program text in the current language.
-    QString Tr(const char* german) const;
+    // "Speichern als WAV/MP3...": the whole sound as WAV or MP3, by the chosen file type.
+    void SaveBtnClick();
+
+    // A German program text, and message N of the catalogue, in the current language.
+    QString Tr(const char* german);
+    QString Message(int number);
 
     // ---- progress in the status bar (0 … 100) ----
     void SetProStatus(int32_t percent);

@@ -1,5 +1,6 @@
 // The Open command: from the button and menu item with the open dialog, and for the
 // file named on the command line.
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +8,7 @@
 #include "TMainForm.h"
 #include "TOpenDialog.h"
 #include "TPaintBox.h"
+#include "OpenMp3File.h"
 #include "WavFile.h"
 
 namespace sonvira {
@@ -29,24 +31,30 @@ void TMainForm::OpenBtnClick() {
 void TMainForm::OpenFileWithName(const QString& fileName) { OpenCommonSteps(fileName); }
 
 void TMainForm::OpenCommonSteps(const QString& fileName) {
-    QString readName = fileName;
-    QString tempName;
-    if (QFileInfo(fileName).suffix().toUpper() == "MP3") {
-        // MP3 files are decoded into a temporary WAV file first; until the decoder is
-        // built, the temporary file never comes into being and the read below fails.
-        tempName = QString::fromStdString(
-            TempWavName(QDir::tempPath().toStdString(), "tempwav", ".wav"));
-        readName = tempName;
-    }
-
+    const std::string name = QFile::encodeName(fileName).toStdString();
     WavSound sound;
-    if (ReadWav(QFile::encodeName(readName).toStdString(), sound)) {
+    bool read = false;
+    if (QFileInfo(fileName).suffix().toUpper() == "MP3") {
+        // Decoded into a temporary WAV file that is read and deleted again. A codec that
+        // cannot be opened throws past the rest of these steps to the error box.
+        const Mp3OpenResult result = OpenMp3File(
+            name, QFile::encodeName(QDir::tempPath()).toStdString(), mp3wav, Mp3CodecFormats,
+            StopRequested,
+            {[this](int percent) { SetProStatus(percent); },
+             [] { QCoreApplication::processEvents(); }},
+            sound);
+        if (result.importMessage) ShowMessage(QMessageBox::Critical, Message(result.importMessage));
+        read = result.read;
+    } else {
+        read = ReadWav(name, sound);
+    }
+    if (read) {
+        StopPlayback();
         Doc.InstallBlock(sound.block.release(), sound.size, sound.rate, sound.stereo,
                          sound.is16Bit);
     } else {
-        ShowMessage(QMessageBox::Critical, "Konnte Datei nicht öffnen!");
+        ShowMessage(QMessageBox::Critical, Message(10));
     }
-    if (!tempName.isEmpty()) QFile::remove(tempName);
 
     Doc.SelAnchor = 0;
     Doc.SelEnd = 0;

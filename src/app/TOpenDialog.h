@@ -10,6 +10,7 @@ namespace sonvira {
 
 class TOpenDialog : public QFileDialog {
     Q_OBJECT
+    Q_PROPERTY(QString filterText READ FilterText WRITE SetFilterText)
 public:
     explicit TOpenDialog(QWidget* parent);
 

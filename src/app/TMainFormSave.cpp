@@ -1,0 +1,34 @@
+// "Speichern als WAV/MP3...": writes the sound as stored, in the format of the file type
+// chosen in the save dialog (not by the name's extension).
+#include <QFile>
+
+#include "SaveAsMP3File.h"
+#include "SaveCommand.h"
+#include "TMP3ConfigForm.h"
+#include "TMainForm.h"
+#include "TOpenDialog.h"
+
+namespace sonvira {
+
+void TMainForm::SaveBtnClick() {
+    SaveDialog1->setDirectory(AppDir);
+    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty()) return;
+    const int fileType =
+        static_cast<int>(SaveDialog1->nameFilters().indexOf(SaveDialog1->selectedNameFilter())) + 1;
+    const std::string name =
+        SaveFileName(QFile::encodeName(SaveDialog1->selectedFiles().first()).toStdString(), fileType);
+    try {
+        const auto encoder = MakeLameEncoder();
+        const int message = SaveDocument(name, fileType, Doc, MP3ConfigForm->Settings(),
+                                         [this](int percent) { SetProStatus(percent); }, *encoder);
+        if (message != 0) {
+            const bool wav = fileType != kSaveTypeMp3;
+            ShowMessage(wav ? QMessageBox::Critical : QMessageBox::NoIcon, Message(message));
+        }
+    } catch (const EMp3Encode& e) {
+        ShowMessage(QMessageBox::Critical,
+                    e.message ? Message(e.message) : QString::fromUtf8(e.what()));
+    }
+}
+
+}  // namespace sonvira

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QLineEdit>
+#include <cstring>
+
+#include "TMainForm.h"
+#include "TOpenDialog.h"
+#include "TPaintBox.h"
+#include "TempDir.h"
+#include "TranslationContext.h"
+#include "WavFile.h"
+#include "Win1252.h"
+
+namespace sonvira {
+namespace {
+
+struct FilesFixture : ::testing::Test {
+    test::TempDir dir;
+    std::unique_ptr<TMainForm> form;
+    QStringList messages;
+
+    void Start() {
+        form = std::make_unique<TMainForm>(QString::fromStdString(dir.path().string()));
+        form->CommandLine.clear();
+        form->ShowMessage = [this](QMessageBox::Icon, const QString& text) { messages << text; };
+        form->PaintBox1->resize(100, 100);
+        form->FormShow();
+    }
+    // Answers the next save dialog with `name` and the file type's filter (1 MP3, 2 WAV).
+    void AnswerSave(const std::string& name, int fileType) {
+        QTimer::singleShot(0, [this, name, fileType] {
+            TOpenDialog* dialog = form->SaveDialog1;
+            dialog->selectNameFilter(dialog->nameFilters().at(fileType - 1));
+            // As typed by the user (selectFile leaves a focused name field alone).
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(name));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    }
+    void LoadTone(int32_t rate, int32_t frames) {
+        auto* block = static_cast<uint8_t*>(std::malloc(size_t(frames) * 4));
+        for (int32_t i = 0; i < frames * 2; ++i) {
+            const auto s = static_cast<int16_t>(8000 * std::sin(i / 2 * 2 * M_PI * 440 / rate));
+            std::memcpy(block + 2 * i, &s, 2);
+        }
+        form->Doc.InstallBlock(block, frames * 4, rate, true, true);
+    }
+};
+
+TEST_F(FilesFixture, SaveWritesTheSoundAsStoredInTheChosenFormat) {
+    Start();
+    LoadTone(22050, 22050);
+    form->SpeedEd->SetValue(2);  // playback factors are not part of what is saved
+    form->PitchEd->SetValue(0.5);
+
+    AnswerSave(dir.file("plain"), 2);  // WAV without extension: ".wav" appended
+    form->SaveBtnClick();
+    WavSound saved;
+    ASSERT_TRUE(ReadWav(dir.file("plain.wav"), saved));
+    EXPECT_EQ(saved.size, form->Doc.DataSize);
+    EXPECT_EQ(saved.rate, 22050);
+    EXPECT_EQ(std::memcmp(saved.block.get(), form->Doc.SampleData, size_t(saved.size)), 0);
+
+    AnswerSave(dir.file("take.wav"), 1);  // MP3 under a .wav name: the type decides
+    form->SaveBtnClick();
+    const auto bytes = test::ReadBytes(dir.file("take.wav"));
+    ASSERT_GT(bytes.size(), 100u);
+    EXPECT_NE(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
+
+    // Opening that MP3 (under an .mp3 name) brings one second back, at the rate of the
+    // MP3 settings (44100 by default).
+    std::filesystem::rename(dir.file("take.wav"), dir.file("take.mp3"));
+    form->OpenFileWithName(QString::fromStdString(dir.file("take.mp3")));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
+    EXPECT_EQ(form->Doc.SampleRate.load(), 44100);
+    EXPECT_NEAR(form->Doc.DataSize / 4, 44100, 3000);
+}
+
+TEST_F(FilesFixture, FailedWavSaveReportsMessage14) {
+    Start();
+    LoadTone(8000, 100);
+    AnswerSave(dir.file("no/such/folder/x.wav"), 2);
+    form->SaveBtnClick();
+    EXPECT_EQ(messages, QStringList("Konnte Datei nicht erstellen..."));
+}
+
+TEST_F(FilesFixture, FreshStartFillsTheTableAndEnglishRowsTranslateTheWindow) {
+    Start();  // German: the table is made and learns the program's texts
+    form.reset();
+    {
+        TranslationContext table;
+        table.OpenTranslationTable(dir.file("translate.dbf"));
+        ASSERT_GT(table.Table().RecordCount(), 10u);
+        const std::string open = Utf8ToWin1252("Öffnen...");
+        bool seen = false;
+        for (uint32_t r = 1; r <= table.Table().RecordCount(); ++r) seen |= table.Table().Value(r, 0) == open;
+        EXPECT_FALSE(seen) << "German start learns only the messages, title and caption";
+        const std::string row[] = {open, "Open..."};
+        table.Table().AppendRecord(row);
+    }
+    test::WriteBytes(dir.file("options.dat"), {1, 0, 0, 0});
+    Start();
+    EXPECT_EQ(form->OpenBtn->text().toStdString(), "Open...");
+    EXPECT_TRUE(form->MenuItem("English1")->isChecked());
+    EXPECT_EQ(form->LanguageIndex, 1);
+}
+
+}  // namespace
+}  // namespace sonvira
