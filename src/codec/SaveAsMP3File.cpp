@@ -1,65 +1,15 @@
 #include "SaveAsMP3File.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <vector>
+
+#include "PendingFile.h"
 
 namespace sonvira {
 namespace {
 
 constexpr size_t kChunkBytes = 5000;
-
-bool WriteAll(int fd, const uint8_t* p, size_t n) {
-    while (n > 0) {
-        const ssize_t w = ::write(fd, p, n);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
-        p += w;
-        n -= static_cast<size_t>(w);
-    }
-    return true;
-}
-
-// The permissions a new file gets from the umask, or those of the file being replaced.
-mode_t ModeFor(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// A file under a temporary name beside the target; removed unless committed.
-class PendingFile {
-public:
-    explicit PendingFile(const std::string& target) : target_(target), temp_(target + ".XXXXXX") {
-        fd_ = ::mkstemp(temp_.data());
-    }
-    ~PendingFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!committed_) ::unlink(temp_.c_str());
-    }
-    bool Ok() const { return fd_ >= 0; }
-    bool Write(const uint8_t* p, size_t n) { return WriteAll(fd_, p, n); }
-    bool Commit() {
-        bool ok = ::fchmod(fd_, ModeFor(target_)) == 0;
-        ok = ::close(fd_) == 0 && ok;
-        fd_ = -1;
-        committed_ = ok && ::rename(temp_.c_str(), target_.c_str()) == 0;
-        return committed_;
-    }
-
-private:
-    std::string target_;
-    std::string temp_;
-    int fd_ = -1;
-    bool committed_ = false;
-};
 
 // Values [first, first + count) of the 16-bit stream the encoder gets: the block itself for
 // 16 bits (little-endian), (byte − 128) × 256 for 8 bits.

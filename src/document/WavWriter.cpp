@@ -1,12 +1,6 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <vector>
 
+#include "PendingFile.h"
 #include "WavFile.h"
 
 namespace sonvira {
@@ -18,26 +12,6 @@ void Put32(uint8_t* p, uint32_t v) {
 void Put16(uint8_t* p, uint16_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-bool WriteAll(int fd, const uint8_t* p, size_t n) {
-    while (n > 0) {
-        const ssize_t w = ::write(fd, p, n);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
-        p += w;
-        n -= static_cast<size_t>(w);
-    }
-    return true;
-}
-
-// The permissions a new file gets from the umask, or those of the file being replaced.
-mode_t ModeFor(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
 }
 
 }  // namespace
@@ -66,20 +40,10 @@ bool WriteWav(const std::string& path, const uint8_t* block, bool stereo, bool i
     uint8_t header[44];
     MakeWavHeader(header, stereo, is16Bit, rate, dataSize);
 
-    std::string tmp = path + ".XXXXXX";
-    std::vector<char> name(tmp.begin(), tmp.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) return false;
-    tmp.assign(name.data());
-
+    PendingFile file(path);
     const uint8_t pad = 0;
-    bool ok = WriteAll(fd, header, sizeof header) && WriteAll(fd, block, dataSize) &&
-              ((dataSize & 1) == 0 || WriteAll(fd, &pad, 1)) && ::fchmod(fd, ModeFor(path)) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) ::unlink(tmp.c_str());
-    return ok;
+    return file.Write(header, sizeof header) && file.Write(block, dataSize) &&
+           ((dataSize & 1) == 0 || file.Write(&pad, 1)) && file.Commit();
 }
 
 }  // namespace sonvira
