@@ -43,6 +43,7 @@ void DeviceBuffer::Read(int32_t offset, int16_t* samples, int32_t bytes) const n
 }
 
 void DeviceBuffer::Start() noexcept {
+    played_.store(0, std::memory_order_relaxed);
     cursor_.store(0, std::memory_order_release);
     playing_.store(true, std::memory_order_release);
 }
@@ -52,6 +53,10 @@ void DeviceBuffer::Halt() noexcept { playing_.store(false, std::memory_order_rel
 bool DeviceBuffer::Playing() const noexcept { return playing_.load(std::memory_order_acquire); }
 
 int32_t DeviceBuffer::Cursor() const noexcept { return cursor_.load(std::memory_order_acquire); }
+
+int64_t DeviceBuffer::FramesPlayed() const noexcept {
+    return played_.load(std::memory_order_relaxed);
+}
 
 void DeviceBuffer::Seek(int32_t offset) noexcept {
     cursor_.store(((offset % kBytes) + kBytes) % kBytes / kBytesPerFrame * kBytesPerFrame,
@@ -69,6 +74,7 @@ void DeviceBuffer::Pull(int16_t* out, int32_t frames) noexcept {
         (static_cast<int64_t>(start) + static_cast<int64_t>(frames) * kBytesPerFrame) % kBytes);
     // Only this call moves the cursor forward; if Start reset it meanwhile, keep the reset.
     cursor_.compare_exchange_strong(start, next, std::memory_order_acq_rel);
+    played_.fetch_add(frames, std::memory_order_relaxed);
 }
 
 }  // namespace sonvira

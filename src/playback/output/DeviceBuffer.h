@@ -38,6 +38,8 @@ public:
     bool Playing() const noexcept;
     // Play cursor, a byte offset 0 … 16383 (a multiple of 4). Any thread.
     int32_t Cursor() const noexcept;
+    // Frames taken from the ring since the last Start. Any thread.
+    int64_t FramesPlayed() const noexcept;
     // Moves the play cursor (a fake device's clock). Offset taken modulo kBytes.
     void Seek(int32_t offset) noexcept;
     // The callback's work: `frames` frames of interleaved stereo into `out`, taken
@@ -50,10 +52,12 @@ private:
     std::array<std::atomic<uint32_t>, kFrames> frames_{};
     std::atomic<int32_t> cursor_{0};
     std::atomic<bool> playing_{false};
+    std::atomic<int64_t> played_{0};
     std::atomic<uint32_t> generation_{0};  // bumped by Publish; pairs the writes with Pull
 };
 
 static_assert(std::atomic<uint32_t>::is_always_lock_free);
 static_assert(std::atomic<int32_t>::is_always_lock_free);
+static_assert(std::atomic<int64_t>::is_always_lock_free);
 
 }  // namespace sonvira

@@ -35,6 +35,8 @@ public:
     // (OutputLatency) is still heard. Window thread.
     void Stop() override;
 
+    // Frames the sound card has taken from the ring since Play. Any thread.
+    int64_t FramesPlayed() const { return buffer_.FramesPlayed(); }
     // Output latency of the open stream in seconds, as PortAudio reports it: the time
     // from a frame leaving the ring to it being heard.
     double OutputLatency() const;
