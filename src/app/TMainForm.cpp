@@ -10,6 +10,8 @@
 #include "OptionsFile.h"
 #include "MessageCatalogue.h"
 #include "StartupTranslation.h"
+#include "GlobalHotKeys.h"
+#include "PlaybackHotKeys.h"
 #include "TAboutBox.h"
 #include "TMP3ConfigForm.h"
 #include "FormatRecord.h"
@@ -30,7 +32,8 @@ QString ProgramFolder(const QString& overrideDir) {
 
 }  // namespace
 
-TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(parent) {
+TMainForm::TMainForm(const QString& appDir, PlatformParts platform, QWidget* parent)
+    : QMainWindow(parent) {
     setObjectName("MainForm");
     setWindowTitle("Orlanda Sonvira 1.0");
     QFont font = this->font();
@@ -116,26 +119,46 @@ TMainForm::TMainForm(const QString& appDir, QWidget* parent) : QMainWindow(paren
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     AppDir = ProgramFolder(appDir);
-    FormCreate();
+    FormCreate(platform);
 }
 
 TMainForm::~TMainForm() {
-    // Ending: stop whatever still runs; the document releases its block itself.
+    // Ending: stop whatever still runs; the output stops its stream thread before it is
+    // released, and the document releases its block itself.
     StopRequested = true;
+    Output.reset();
 }
 
 QAction* TMainForm::MenuItem(const QString& objectName) const {
     return menuItems_.value(objectName, nullptr);
 }
 
-void TMainForm::FormCreate() {
+void TMainForm::FormCreate(const PlatformParts& platform) {
     ViewBitmap = QImage();
     State.SpeedFactor = SpeedEd->Value();
     State.PitchFactor = PitchEd->Value();
     State.Loop = SchleifeCheck->isChecked();
+    if (platform.openOutput) OpenOutput(platform.openOutput);
     EnumerateMp3CodecFormats(Mp3CodecFormats);
     InstallAllocFailureBox();
     if (!OpenTranslationAtCreate(Translation, AppDir.toStdString(), this)) return;
+    if (platform.makeHotKeys) RegisterHotKeys(platform.makeHotKeys(this));
+}
+
+void TMainForm::OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open) {
+    Output = open();
+    if (Output) return;
+    // Without sound output the program cannot do its work: it says so and ends as soon
+    // as its event loop runs; the remaining start-up steps still run.
+    ShowMessage(QMessageBox::NoIcon, Message(16));
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
+}
+
+void TMainForm::RegisterHotKeys(GlobalHotKeys* keys) {
+    HotKeys = keys;
+    connect(HotKeys, &GlobalHotKeys::Activated, this, &TMainForm::HotKeyPressed);
+    RegisterPlaybackHotKeys(*HotKeys);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

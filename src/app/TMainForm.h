@@ -30,6 +30,7 @@ namespace sonvira {
 
 class MenuItemNamer;
 class TAboutBox;
+class GlobalHotKeys;
 class TOpenDialog;
 class TPaintBox;
 class TMP3ConfigForm;
@@ -38,11 +39,22 @@ class TEchoForm;
 enum class EditResult;
 class TProgressPanel;
 
+// The platform parts the main window opens at start-up. The program passes the real
+// ones; tests leave them out or pass fakes.
+struct PlatformParts {
+    // Opens the sound output; returning null means there is none (message 16, then the
+    // program ends). Left empty: no output is opened and nothing is reported.
+    std::function<std::unique_ptr<SoundOutput>()> openOutput;
+    // Makes the global hot keys, owned by the given window. Left empty: none.
+    std::function<GlobalHotKeys*(QWidget*)> makeHotKeys;
+};
+
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
     // `appDir` overrides the program's folder (tests); empty means the executable's folder.
-    explicit TMainForm(const QString& appDir = {}, QWidget* parent = nullptr);
+    explicit TMainForm(const QString& appDir = {}, PlatformParts platform = {},
+                       QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // ---- the audio document and the state the commands share ----
@@ -96,7 +108,7 @@ public:
     QAction* MenuItem(const QString& objectName) const;
 
     // ---- start-up and ending ----
-    void FormCreate();
+    void FormCreate(const PlatformParts& platform);
     void FormShow();
     void LoadOptions();
     void SaveOptions();
@@ -128,6 +140,7 @@ public:
     // ---- playback ----
     // The sound output (null when none could be opened: the program then ends).
     std::unique_ptr<SoundOutput> Output;
+    GlobalHotKeys* HotKeys = nullptr;
     // Whether "Aufnehmen" can be used (the recorder exists).
     bool RecordBtnAvailable = false;
     // Raises the recorder's own stop request (set by the recorder when it exists).
@@ -188,6 +201,8 @@ private:
     void ConnectView();
     void ConnectEditCommands();
     void ConnectPlaybackControls();
+    void OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open);
+    void RegisterHotKeys(GlobalHotKeys* keys);
     void SetUpPlayRange();
     void SetTransportPlaying(bool playing);
     bool PlayLoopGoesOn() const;

@@ -1,10 +1,19 @@
+#include "DeviceSoundOutput.h"
 #include "SonviraApplication.h"
 #include "TMainForm.h"
+#include "X11GlobalHotKeys.h"
 
 int main(int argc, char** argv) {
+    // Global hot keys are X11 key grabs: under Wayland the program runs on XWayland.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
     sonvira::SonviraApplication app(argc, argv);
-    // The windows in their order of creation; the first is the main window.
-    sonvira::TMainForm mainForm;
+    sonvira::PlatformParts platform;
+    platform.openOutput = &sonvira::DeviceSoundOutput::OpenDefault;
+    platform.makeHotKeys = [](QWidget* owner) -> sonvira::GlobalHotKeys* {
+        return new sonvira::X11GlobalHotKeys(owner);
+    };
+    // The main window creates its dialogs in their order and owns them.
+    sonvira::TMainForm mainForm({}, platform);
     mainForm.show();
     return app.exec();
 }

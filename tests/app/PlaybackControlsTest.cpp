@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QTimer>
 #include <cstring>
 #include <vector>
 
+#include "FakeGlobalHotKeys.h"
 #include "FillBuffer.h"
 #include "TMainForm.h"
 #include "TPaintBox.h"
@@ -205,6 +208,40 @@ TEST_F(PlaybackFixture, PermanentChangePutsSpeedIntoTheRateAndResetsTheFields) {
     EXPECT_EQ(form.PitchEd->Value(), 1);
     EXPECT_EQ(form.State.SpeedFactor, 1);
     EXPECT_TRUE(form.StatusText->text().isEmpty());
+}
+
+}  // namespace
+}  // namespace sonvira
+
+namespace sonvira {
+namespace {
+
+TEST(PlatformParts, HotKeysReachTheWindowAndAMissingOutputIsReported) {
+    test::TempDir dir;
+    FakeGlobalHotKeys* keys = nullptr;
+    PlatformParts platform;
+    platform.openOutput = [] { return std::unique_ptr<SoundOutput>(); };  // no sound card
+    platform.makeHotKeys = [&keys](QWidget* owner) { return keys = new FakeGlobalHotKeys(owner); };
+    QStringList messages;
+    // Messages during creation go through the default box; record them by watching for it.
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            messages << box->text();
+            box->accept();
+        }
+    });
+    TMainForm form(QString::fromStdString(dir.path().string()), platform);
+    EXPECT_EQ(messages, QStringList("Konnte DirectSound (DirectX) nicht initialisieren..."));
+    ASSERT_NE(keys, nullptr);
+
+    form.PitchSpeedCombineCheck->setChecked(false);
+    keys->Press(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F12);
+    EXPECT_NEAR(form.State.SpeedFactor, 1.1, 1e-9);
+    keys->Press(Qt::ControlModifier | Qt::AltModifier, Qt::Key_F11);
+    EXPECT_NEAR(form.State.SpeedFactor, 1.0, 1e-9);
+    keys->Press(Qt::NoModifier, Qt::Key_F11);  // no output: the play command does nothing
+    EXPECT_TRUE(form.PlayBtn->isEnabled());
+    QCoreApplication::removePostedEvents(QCoreApplication::instance());  // the queued quit
 }
 
 }  // namespace
