@@ -204,6 +204,8 @@ private:
     void OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open);
     void RegisterHotKeys(GlobalHotKeys* keys);
     void SetUpPlayRange();
+    // Moves the play marker to column x and shows the change.
+    void MovePlayMarker(int32_t x);
     void SetTransportPlaying(bool playing);
     bool PlayLoopGoesOn() const;
     bool couplingGuard_ = false;

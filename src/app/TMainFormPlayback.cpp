@@ -6,7 +6,9 @@
 
 #include "PermanentChange.h"
 #include "TMainForm.h"
+#include "TPaintBox.h"
 #include "TProgressPanel.h"
+#include "WaveformDrawing.h"
 
 namespace sonvira {
 
@@ -138,13 +140,29 @@ void TMainForm::PlayBtnClick() {
         QTimer::singleShot(kMarkerStepMs, &step, &QEventLoop::quit);
         step.exec();
         const int64_t zoom = ZoomOutEd->value();
-        PlayMarkerX = static_cast<int32_t>((State.ReadIndex - int64_t(ScrollBar1->value()) * zoom) / zoom);
-        PaintBox1Paint();
+        MovePlayMarker(static_cast<int32_t>((State.ReadIndex - int64_t(ScrollBar1->value()) * zoom) / zoom));
     } while (PlayLoopGoesOn());
     Output->Stop();
     playing_ = false;
     SetTransportPlaying(false);
     PaintBox1Paint();
+}
+
+void TMainForm::MovePlayMarker(int32_t x) {
+    if (x == PlayMarkerX) return;
+    const int32_t old = PlayMarkerX;
+    PlayMarkerX = x;
+    // The marker is drawn by exclusive-or: inverting its old column again and its new
+    // column gives the same bitmap as a whole redraw, and the screen needs only those two
+    // columns. This keeps playback cheap for the program and the display server.
+    if (ViewBitmap.size() == PaintBox1->size()) {
+        InvertColumn(ViewBitmap, old);
+        InvertColumn(ViewBitmap, x);
+    } else {
+        DrawViewBitmap();
+    }
+    const int h = PaintBox1->height();
+    PaintBox1->repaint(QRegion(old, 0, 1, h) + QRegion(x, 0, 1, h));
 }
 
 void TMainForm::StopBTNClick() {

@@ -22,7 +22,7 @@ public:
     static constexpr int32_t kStagingBytes = DeviceBuffer::kBytes;
     // Between two polls of the cursor: far inside the 46.4 ms a half lasts, and cheap
     // (a poll is one atomic read).
-    static constexpr std::chrono::microseconds kPollInterval{2000};
+    static constexpr std::chrono::microseconds kPollInterval{5000};
 
     // Allocates the zeroed staging buffer (two halves of 8192 bytes) with
     // SecondHalfPending false; does not start the thread. Window thread. The device,
