@@ -172,13 +172,11 @@ void TMainForm::StopBTNClick() {
 
 void TMainForm::StopPlayback() {
     if (!playing_) return;
+    // Commands reach here from inside the play loop's event handling, so the loop cannot
+    // end before they return: stop the sound and join the stream thread now (nothing
+    // reads the block after this), and let the loop end when control gets back to it.
     StopRequested = true;
-    // The play loop runs further up this thread's stack; let it see the request and end.
-    while (playing_) {
-        QEventLoop wait;
-        QTimer::singleShot(kMarkerStepMs, &wait, &QEventLoop::quit);
-        wait.exec();
-    }
+    Output->Stop();
 }
 
 }  // namespace sonvira

@@ -246,3 +246,24 @@ TEST(PlatformParts, HotKeysReachTheWindowAndAMissingOutputIsReported) {
 
 }  // namespace
 }  // namespace sonvira
+
+namespace sonvira {
+namespace {
+
+TEST_F(PlaybackFixture, CommandThatReplacesTheBlockStopsPlaybackFirst) {
+    Load(44100, false);
+    form.Doc.SelAnchor = 100;
+    form.Doc.SelEnd = 200;
+    int stopsBeforeCrop = -1;
+    During(30, [&] {
+        form.CropToSelectionClick();  // runs inside the play loop's event handling
+        stopsBeforeCrop = output->stops;
+    });
+    form.PlayBtnClick();
+    EXPECT_EQ(stopsBeforeCrop, 1) << "the stream was stopped before the block was replaced";
+    EXPECT_EQ(form.Doc.DataSize, 200);
+    EXPECT_TRUE(form.PlayBtn->isEnabled());
+}
+
+}  // namespace
+}  // namespace sonvira
