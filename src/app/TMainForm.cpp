@@ -1,25 +1,25 @@
 #include "TMainForm.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QCoreApplication>
-#include <QPainter>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "OptionsFile.h"
-#include "MessageCatalogue.h"
-#include "StartupTranslation.h"
-#include "GlobalHotKeys.h"
-#include "PlaybackHotKeys.h"
-#include "TAboutBox.h"
-#include "TMP3ConfigForm.h"
 #include "FormatRecord.h"
+#include "GlobalHotKeys.h"
+#include "MessageCatalogue.h"
+#include "OptionsFile.h"
+#include "PlaybackHotKeys.h"
+#include "SelectionEditing.h"
+#include "StartupTranslation.h"
+#include "TAboutBox.h"
 #include "TEchoForm.h"
-#include "TSampleFormat.h"
+#include "TMP3ConfigForm.h"
 #include "TOpenDialog.h"
 #include "TPaintBox.h"
 #include "TProgressPanel.h"
+#include "TSampleFormat.h"
 
 namespace sonvira {
 namespace {
@@ -45,6 +45,22 @@ TMainForm::TMainForm(const QString& appDir, PlatformParts platform, QWidget* par
         DefaultShowMessage(icon, text);
     };
 
+    BuildLayout();
+    BuildMenu();
+    CreateTimers();
+    CreateDialogs();
+    ConnectView();
+    ConnectEditCommands();
+    ConnectPlaybackControls();
+    ConnectFileCommands();
+
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    AppDir = ProgramFolder(appDir);
+    FormCreate(platform);
+}
+
+void TMainForm::BuildLayout() {
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
@@ -71,8 +87,9 @@ TMainForm::TMainForm(const QString& appDir, PlatformParts platform, QWidget* par
     for (QWidget* w : {static_cast<QWidget*>(ScrollBar1), zoom}) column->addWidget(w);
     setCentralWidget(central);
     BuildStatusBar();
-    BuildMenu();
+}
 
+void TMainForm::CreateTimers() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(100);
@@ -81,11 +98,13 @@ TMainForm::TMainForm(const QString& appDir, PlatformParts platform, QWidget* par
     Timer2->setObjectName("Timer2");
     Timer2->setInterval(200);
     connect(Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
+}
 
+// The dialogs in their order of creation, each made once and shown when needed.
+void TMainForm::CreateDialogs() {
     OpenDialog1 = new TOpenDialog(this);
     OpenDialog1->SetFilterText("WAV und MP3-Dateien|*.WAV;*.MP3");
     OpenDialog1->setDefaultSuffix("WAV");
-    // The dialogs in their order of creation, each made once and shown when needed.
     SampleFormatDlg = new TSampleFormat(this);
     AboutBox = new TAboutBox(this);
     EchoForm = new TEchoForm(this);
@@ -97,29 +116,21 @@ TMainForm::TMainForm(const QString& appDir, PlatformParts platform, QWidget* par
     // extension, so a bare name saved as MP3 does not end up as "name.WAV".
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
+}
+
+void TMainForm::ConnectFileCommands() {
     mp3wav.ACMFormatIn = StoredMp3FormatIn();
     mp3wav.ACMFormatOut = StoredPcmFormatOut();
+    connect(MenuItem("ffnen1"), &QAction::triggered, this, &TMainForm::OpenBtnClick);
     connect(MenuItem("SpeichernalsWAVMP31"), &QAction::triggered, this, &TMainForm::SaveBtnClick);
     connect(MenuItem("MP3Ausgabekonfigurieren1"), &QAction::triggered, MP3ConfigForm, &QDialog::exec);
-    ConnectView();
-    ConnectEditCommands();
-    ConnectPlaybackControls();
-
-    connect(MenuItem("ffnen1"), &QAction::triggered, this, &TMainForm::OpenBtnClick);
     connect(MenuItem("Beenden1"), &QAction::triggered, this, &QWidget::close);
-    connect(MenuItem("Nichtsauswhlen1"), &QAction::triggered, this,
-            &TMainForm::SelectNothingBtnClick);
+    connect(MenuItem("Nichtsauswhlen1"), &QAction::triggered, this, &TMainForm::SelectNothingBtnClick);
     connect(MenuItem("berdasProgramm1"), &QAction::triggered, AboutBox, &QDialog::exec);
     // Commands whose work is not built yet stay visible but cannot be chosen.
-    for (const char* name :
-         {"VonMusikCDeinlesen1", "English1", "Franais1", "bersetzen1"})
+    for (const char* name : {"VonMusikCDeinlesen1", "English1", "Franais1", "bersetzen1"})
         MenuItem(name)->setEnabled(false);
     RecordBtn->setEnabled(false);
-
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
-    AppDir = ProgramFolder(appDir);
-    FormCreate(platform);
 }
 
 TMainForm::~TMainForm() {
@@ -203,8 +214,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::SelectNothingBtnClick() {
-    Doc.SelAnchor = 0;
-    Doc.SelEnd = 0;
+    SelectNothing(Doc);
     PaintBox1Paint();
 }
 

@@ -189,6 +189,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void BuildLayout();
+    void CreateTimers();
+    void CreateDialogs();
+    void ConnectFileCommands();
     void BuildTopBar(QWidget* bar);
     void BuildTransportBar(QWidget* bar);
     void BuildZoomBar(QWidget* bar);
