@@ -72,7 +72,7 @@ e2e_setup() {
   E2E_PIDS+=($!)
 }
 
-# e2e_tone_file <path> <kind> <seconds>: a 44.1 kHz 16-bit stereo WAV (see sound_analysis.py).
+# e2e_sound_file <path> tone|tremolo|ramp <seconds>: a 44.1 kHz 16-bit stereo WAV (see sound_analysis.py).
 e2e_sound_file() {
   timeout 30 python3 "$E2E_DIR/sound_analysis.py" generate "$@" || e2e_fail "could not write $1"
 }
