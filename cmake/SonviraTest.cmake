@@ -29,5 +29,12 @@ function(add_sonvira_test name)
   if(labels)
     list(APPEND properties LABELS "${labels}")
   endif()
+  # Tests of a shared real resource (the test display's key grabs, the default sound
+  # sink) run one at a time, or they would take it from each other.
+  foreach(shared IN ITEMS x_display sound_server)
+    if(shared IN_LIST labels)
+      list(APPEND properties RESOURCE_LOCK ${shared})
+    endif()
+  endforeach()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
 endfunction()
