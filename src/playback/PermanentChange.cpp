@@ -1,7 +1,7 @@
 #include "PermanentChange.h"
 
 #include "Factors.h"
-#include "SpectrumShift.h"
+#include "BinShift.h"
 
 #include <algorithm>
 #include <cstdint>

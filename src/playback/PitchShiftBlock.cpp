@@ -1,6 +1,6 @@
 #include "PitchShiftBlock.h"
 
-#include "SpectrumShift.h"
+#include "BinShift.h"
 
 namespace sonvira {
 

@@ -1,4 +1,4 @@
-#include "SpectrumShift.h"
+#include "BinShift.h"
 
 #include "Factors.h"
 
