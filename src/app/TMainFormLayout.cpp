@@ -1,6 +1,7 @@
 // Building the main window: top bar, transport bar, waveform view, scroll bar, zoom bar,
 // status bar and the main menu, from top to bottom.
 #include <QActionGroup>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -26,10 +27,20 @@ QLabel* Label(QWidget* parent, const QString& caption) {
     return l;
 }
 
+// Rows keep to the window's 780 pixels: small margins and spacing, compact fields.
+template <typename Layout>
+Layout* CompactLayout(QWidget* bar) {
+    auto* layout = new Layout(bar);
+    layout->setContentsMargins(6, 3, 6, 3);
+    layout->setSpacing(4);
+    return layout;
+}
+
 TFloatSpinEdit* DecimalField(QWidget* parent, const char* name, QLabel* label, double lo,
                              double hi, double value) {
     auto* e = new TFloatSpinEdit(lo, hi, 0.1, value, parent);
     e->setObjectName(name);
+    e->setFixedWidth(64);
     e->setAccessibleName(label->text());
     label->setBuddy(e);
     return e;
@@ -38,7 +49,6 @@ TFloatSpinEdit* DecimalField(QWidget* parent, const char* name, QLabel* label, d
 }  // namespace
 
 void TMainForm::BuildTopBar(QWidget* bar) {
-    auto* row = new QHBoxLayout(bar);
     OpenBtn = Button(bar, "OpenBtn", "Öffnen...");
     connect(OpenBtn, &QPushButton::clicked, this, &TMainForm::OpenBtnClick);
     auto* speedLabel = Label(bar, "Geschwindigkeit:");
@@ -50,17 +60,25 @@ void TMainForm::BuildTopBar(QWidget* bar) {
     PitchSpeedCombineCheck->setChecked(true);
     auto* spulLabel = Label(bar, "Rückspulen nach Pause:");
     SpulEd = DecimalField(bar, "SpulEd", spulLabel, 0, 1000, 2);
-    for (QWidget* w : {static_cast<QWidget*>(OpenBtn), static_cast<QWidget*>(speedLabel),
-                       static_cast<QWidget*>(SpeedEd), static_cast<QWidget*>(pitchLabel),
-                       static_cast<QWidget*>(PitchEd),
-                       static_cast<QWidget*>(PitchSpeedCombineCheck),
-                       static_cast<QWidget*>(spulLabel), static_cast<QWidget*>(SpulEd)})
-        row->addWidget(w);
-    row->addStretch();
+    // Two lines, so that the bar fits the window's width: the coupling check box sits
+    // under the two fields it couples.
+    auto* grid = new QGridLayout(bar);
+    grid->setContentsMargins(6, 1, 6, 1);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(0);
+    grid->addWidget(OpenBtn, 0, 0);
+    grid->addWidget(speedLabel, 0, 1);
+    grid->addWidget(SpeedEd, 0, 2);
+    grid->addWidget(pitchLabel, 0, 3);
+    grid->addWidget(PitchEd, 0, 4);
+    grid->addWidget(PitchSpeedCombineCheck, 1, 1, 1, 4);
+    grid->addWidget(spulLabel, 0, 6);
+    grid->addWidget(SpulEd, 0, 7);
+    grid->setColumnStretch(5, 1);
 }
 
 void TMainForm::BuildTransportBar(QWidget* bar) {
-    auto* column = new QVBoxLayout(bar);
+    auto* column = CompactLayout<QVBoxLayout>(bar);
     auto* buttons = new QHBoxLayout;
     PlayBtn = Button(bar, "PlayBtn", "F11 -Abspielen");
     RecordBtn = Button(bar, "RecordBtn", "Aufnehmen");
@@ -72,11 +90,14 @@ void TMainForm::BuildTransportBar(QWidget* bar) {
     SchleifeCheck->setObjectName("SchleifeCheck");
     SchleifeCheck->setChecked(true);
     DoEffektBtn = Button(bar, "DoEffektBtn", "Stimmen Effekt dauerhaft anwenden...");
-    for (QWidget* w : {static_cast<QWidget*>(PlayBtn), static_cast<QWidget*>(RecordBtn),
-                       static_cast<QWidget*>(StopBtn), static_cast<QWidget*>(PauseBtn),
-                       static_cast<QWidget*>(SchleifeCheck), static_cast<QWidget*>(DoEffektBtn)})
-        buttons->addWidget(w);
+    // The transport buttons on one line, the loop switch and the permanent change on the
+    // next, the hint below: the bar keeps to the window's width.
+    for (QWidget* w : {PlayBtn, RecordBtn, StopBtn, PauseBtn}) buttons->addWidget(w);
     buttons->addStretch();
+    auto* options = new QHBoxLayout;
+    options->addWidget(SchleifeCheck);
+    options->addWidget(DoEffektBtn);
+    options->addStretch();
     HintLabel = new QLabel(
         "Mit F11 kann die Aufnahme gespielt und pausiert werden. Mit ALT+STRG+F11 (oder "
         "UMSCHALT+STRG+F11) kann das Tempo verringert werden. Mit ALT+STRG+F12 (oder "
@@ -85,11 +106,12 @@ void TMainForm::BuildTransportBar(QWidget* bar) {
     HintLabel->setObjectName("HintLabel");
     HintLabel->setWordWrap(true);
     column->addLayout(buttons);
+    column->addLayout(options);
     column->addWidget(HintLabel);
 }
 
 void TMainForm::BuildZoomBar(QWidget* bar) {
-    auto* row = new QHBoxLayout(bar);
+    auto* row = CompactLayout<QHBoxLayout>(bar);
     const struct {
         const char* name;
         const char* caption;
