@@ -24,16 +24,23 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Version->setObjectName("Version");
     Copyright = new QLabel(QString("Copyright © %1 Orlanda").arg(QDate::currentDate().year()), this);
     Copyright->setObjectName("Copyright");
-    auto* web = new TBitBtnXP(TBitBtnXP::Kind::Custom, kWebAddress, this);
+    auto* web = new TBitBtnXP(TBitBtnXP::Kind::Custom, QString(), this);
     web->setObjectName("WebBtn");
+    webButton_ = web;
     connect(web, &QPushButton::clicked, this,
-            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebAddress))); });
+            [this] { QDesktopServices::openUrl(QUrl(webAddress_)); });
     auto* ok = new TBitBtnXP(TBitBtnXP::Kind::OK, "OK", this);
     ok->setObjectName("OKButton");
     for (QWidget* w : {static_cast<QWidget*>(ProductName), static_cast<QWidget*>(Version),
                        static_cast<QWidget*>(Copyright), static_cast<QWidget*>(web),
                        static_cast<QWidget*>(ok)})
         layout->addWidget(w, 0, Qt::AlignHCenter);
+}
+
+void TAboutBox::SetWebAddress(const QString& address) {
+    webAddress_ = address;
+    webButton_->setText(address);
+    webButton_->setAccessibleName(address);
 }
 
 }  // namespace sonvira

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QPushButton>
 
 namespace sonvira {
 
@@ -12,10 +13,18 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(QWidget* parent);
 
-    static constexpr const char* kWebAddress = "https://www.orlanda.de/";
+    // The maker's web address (message 23 of the catalogue), shown on the button that
+    // opens it in the browser.
+    void SetWebAddress(const QString& address);
+    QString WebAddress() const { return webAddress_; }
+
     QLabel* ProductName = nullptr;
     QLabel* Version = nullptr;
     QLabel* Copyright = nullptr;
+
+private:
+    QString webAddress_;
+    QPushButton* webButton_ = nullptr;
 };
 
 }  // namespace sonvira

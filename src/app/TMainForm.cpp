@@ -187,6 +187,7 @@ void TMainForm::FormShow() {
         "Orlanda Sonvira 1.0");
     QGuiApplication::setApplicationDisplayName(title);
     FirstShowDone = true;
+    AboutBox->SetWebAddress(Message(23));
     MP3ConfigForm->SetDefaults();
     if (CommandLine.size() > 1) OpenFileWithName(CommandLine[1]);
 }

@@ -194,11 +194,14 @@ TEST(Application, ExceptionFromACommandIsShownAndTheProgramGoesOn) {
     EXPECT_EQ(errors, QStringList("acmStreamOpen: 512"));
 }
 
-TEST(AboutBox, ShowsNameVersionAndCurrentYear) {
-    TAboutBox box(nullptr);
+TEST_F(FormFixture, AboutBoxShowsNameVersionYearAndTheMakersAddress) {
+    form.FormShow();
+    const TAboutBox& box = *form.AboutBox;
     EXPECT_EQ(box.windowTitle().toStdString(), "Info");
     EXPECT_TRUE(box.Copyright->text().contains(QString::number(QDate::currentDate().year())));
     EXPECT_TRUE(box.Version->text().contains("1.0"));
+    EXPECT_EQ(box.WebAddress(), form.Message(23));
+    EXPECT_TRUE(box.WebAddress().startsWith("http"));
 }
 
 }  // namespace
