@@ -17,6 +17,7 @@ void TMainForm::OpenBtnClick() {
     if (StopBtn->isEnabled()) {
         // Something plays: ask it to end and come back once it has.
         StopRequested = true;
+        if (OnStopRecording) OnStopRecording();
         Timer2->start();
         return;
     }

@@ -64,6 +64,7 @@ void TMainForm::HotKeyPressed(int id) {
 void TMainForm::SetPlayPosition(double frame) { State.PlayPosition = frame; }
 
 void TMainForm::DoEffektClick() {
+    if (Doc.DataSize == 0) return;  // no sound: nothing changes, the fields keep their values
     StopPlayback();  // the samples are rewritten: nothing may render from them meanwhile
     SetProStatus(0);
     ApplyPermanentChange(Doc, State.SpeedFactor, State.PitchFactor, [this](int percent) {

@@ -140,10 +140,13 @@ TEST_F(PlaybackFixture, ClosingTheWindowEndsPlayback) {
 
 TEST_F(PlaybackFixture, OpenWhilePlayingStopsPlaybackFirst) {
     Load(44100, false);
+    bool recorderAsked = false;
+    form.OnStopRecording = [&] { recorderAsked = true; };
     During(20, [&] { form.OpenBtnClick(); });
     form.PlayBtnClick();
     EXPECT_EQ(output->stops, 1);
     EXPECT_TRUE(form.Timer2->isActive());
+    EXPECT_TRUE(recorderAsked);
     form.Timer2->stop();
 }
 
@@ -208,6 +211,11 @@ TEST_F(PlaybackFixture, PermanentChangePutsSpeedIntoTheRateAndResetsTheFields) {
     EXPECT_EQ(form.PitchEd->Value(), 1);
     EXPECT_EQ(form.State.SpeedFactor, 1);
     EXPECT_TRUE(form.StatusText->text().isEmpty());
+
+    form.Doc.ReleaseBlock();  // without a sound nothing changes, not even the fields
+    form.SpeedEd->SetValue(2);
+    form.DoEffektClick();
+    EXPECT_EQ(form.State.SpeedFactor, 2);
 }
 
 }  // namespace
