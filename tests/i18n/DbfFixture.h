@@ -10,7 +10,7 @@
 
 namespace sonvira::test {
 
-struct DbfSpec {
+struct DbfLayout {
     std::vector<std::pair<std::string, uint8_t>> fields;
     std::vector<std::vector<std::string>> records;  // values by field position
     std::vector<bool> deleted;                      // by record, missing = live
@@ -20,10 +20,10 @@ struct DbfSpec {
     bool endMark = true;
 };
 
-inline std::vector<uint8_t> BuildDbf(const DbfSpec& spec) {
-    const std::size_t headerLength = 32 + 32 * spec.fields.size() + 1;
+inline std::vector<uint8_t> BuildDbf(const DbfLayout& layout) {
+    const std::size_t headerLength = 32 + 32 * layout.fields.size() + 1;
     std::size_t recordLength = 1;
-    for (const auto& f : spec.fields) recordLength += f.second;
+    for (const auto& f : layout.fields) recordLength += f.second;
     const auto put16 = [](uint8_t* p, std::size_t v) {
         p[0] = static_cast<uint8_t>(v);
         p[1] = static_cast<uint8_t>(v >> 8);
@@ -31,31 +31,31 @@ inline std::vector<uint8_t> BuildDbf(const DbfSpec& spec) {
     std::vector<uint8_t> bytes(headerLength, 0);
     bytes[0] = 0x03;
     bytes[1] = 124, bytes[2] = 5, bytes[3] = 17;
-    const auto count = static_cast<uint32_t>(spec.recordCount >= 0 ? spec.recordCount
-                                                                    : static_cast<int64_t>(spec.records.size()));
+    const auto count = static_cast<uint32_t>(layout.recordCount >= 0 ? layout.recordCount
+                                                                    : static_cast<int64_t>(layout.records.size()));
     for (int i = 0; i < 4; ++i) bytes[4 + i] = static_cast<uint8_t>(count >> (8 * i));
-    put16(&bytes[8], spec.headerLength >= 0 ? static_cast<std::size_t>(spec.headerLength) : headerLength);
-    put16(&bytes[10], spec.recordLength >= 0 ? static_cast<std::size_t>(spec.recordLength) : recordLength);
-    for (std::size_t i = 0; i < spec.fields.size(); ++i) {
+    put16(&bytes[8], layout.headerLength >= 0 ? static_cast<std::size_t>(layout.headerLength) : headerLength);
+    put16(&bytes[10], layout.recordLength >= 0 ? static_cast<std::size_t>(layout.recordLength) : recordLength);
+    for (std::size_t i = 0; i < layout.fields.size(); ++i) {
         uint8_t* d = &bytes[32 + 32 * i];
-        std::memcpy(d, spec.fields[i].first.data(), std::min<std::size_t>(spec.fields[i].first.size(), 10));
+        std::memcpy(d, layout.fields[i].first.data(), std::min<std::size_t>(layout.fields[i].first.size(), 10));
         d[11] = 'C';
-        d[16] = spec.fields[i].second;
+        d[16] = layout.fields[i].second;
     }
     bytes[headerLength - 1] = 0x0D;
-    for (std::size_t r = 0; r < spec.records.size(); ++r) {
+    for (std::size_t r = 0; r < layout.records.size(); ++r) {
         std::string record(recordLength, ' ');
-        if (r < spec.deleted.size() && spec.deleted[r]) record[0] = '*';
+        if (r < layout.deleted.size() && layout.deleted[r]) record[0] = '*';
         std::size_t offset = 1;
-        for (std::size_t f = 0; f < spec.fields.size(); ++f) {
-            if (f < spec.records[r].size())
-                record.replace(offset, std::min<std::size_t>(spec.records[r][f].size(), spec.fields[f].second),
-                               spec.records[r][f].substr(0, spec.fields[f].second));
-            offset += spec.fields[f].second;
+        for (std::size_t f = 0; f < layout.fields.size(); ++f) {
+            if (f < layout.records[r].size())
+                record.replace(offset, std::min<std::size_t>(layout.records[r][f].size(), layout.fields[f].second),
+                               layout.records[r][f].substr(0, layout.fields[f].second));
+            offset += layout.fields[f].second;
         }
         bytes.insert(bytes.end(), record.begin(), record.end());
     }
-    if (spec.endMark) bytes.push_back(0x1A);
+    if (layout.endMark) bytes.push_back(0x1A);
     return bytes;
 }
 

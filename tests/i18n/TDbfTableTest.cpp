@@ -15,7 +15,7 @@ namespace sonvira {
 namespace {
 
 using test::BuildDbf;
-using test::DbfSpec;
+using test::DbfLayout;
 using test::LanguageFields;
 using test::ReadBytes;
 using test::TempDir;
@@ -188,11 +188,11 @@ TEST(TDbfTable, ReadsATableWrittenByAnotherTool) {
 
 TEST(TDbfTable, DeletedRecordsAreFlagged) {
     TempDir dir;
-    DbfSpec spec;
-    spec.fields = LanguageFields();
-    spec.records = {{"A"}, {"B"}, {"C"}};
-    spec.deleted = {false, true, false};
-    WriteBytes(dir.file("t.dbf"), BuildDbf(spec));
+    DbfLayout layout;
+    layout.fields = LanguageFields();
+    layout.records = {{"A"}, {"B"}, {"C"}};
+    layout.deleted = {false, true, false};
+    WriteBytes(dir.file("t.dbf"), BuildDbf(layout));
     TDbfTable table;
     table.Open(dir.file("t.dbf"));
     EXPECT_FALSE(table.IsDeleted(1));
@@ -213,10 +213,10 @@ TEST(TDbfTable, DamagedFilesOpenReadOnlyWithWhatIsSafe) {
         const char* firstValue;  // null where the lengths no longer say where records lie
     };
     const auto base = [] {
-        DbfSpec spec;
-        spec.fields = LanguageFields();
-        spec.records = {{"Eins", "One"}, {"Zwei", "Two"}, {"Drei", "Three"}};
-        return spec;
+        DbfLayout layout;
+        layout.fields = LanguageFields();
+        layout.records = {{"Eins", "One"}, {"Zwei", "Two"}, {"Drei", "Three"}};
+        return layout;
     };
     const Case cases[] = {
         {"header length beyond the file",
@@ -259,7 +259,7 @@ TEST(TDbfTable, FilesThatAreNoTableAreRefusedAndLeftAlone) {
     const std::vector<std::vector<uint8_t>> files = {
         {},                                     // empty file
         std::vector<uint8_t>(20, 0x03),         // shorter than a header
-        [] { DbfSpec s; return BuildDbf(s); }(),  // no fields at all
+        [] { DbfLayout s; return BuildDbf(s); }(),  // no fields at all
     };
     for (const auto& bytes : files) {
         TempDir dir;
@@ -274,10 +274,10 @@ TEST(TDbfTable, FilesThatAreNoTableAreRefusedAndLeftAlone) {
 
 TEST(TDbfTable, FewerFieldsThanDefinedIsNoDamage) {
     TempDir dir;
-    DbfSpec spec;
-    spec.fields = {{"LANGUAGE1", 255}, {"LANGUAGE2", 255}};
-    spec.records = {{"Datei", "File"}};
-    WriteBytes(dir.file("t.dbf"), BuildDbf(spec));
+    DbfLayout layout;
+    layout.fields = {{"LANGUAGE1", 255}, {"LANGUAGE2", 255}};
+    layout.records = {{"Datei", "File"}};
+    WriteBytes(dir.file("t.dbf"), BuildDbf(layout));
     TDbfTable table;
     DefineLanguageFields(table);
     table.Open(dir.file("t.dbf"));

@@ -17,7 +17,7 @@ namespace sonvira {
 namespace {
 
 using test::BuildDbf;
-using test::DbfSpec;
+using test::DbfLayout;
 using test::LanguageFields;
 using test::ReadBytes;
 using test::TempDir;
@@ -26,16 +26,16 @@ using test::WriteBytes;
 // Rows are UTF-8 here and go into the file as Windows-1252, as the program stores them.
 std::string WriteTable(const TempDir& dir, const std::vector<std::vector<std::string>>& rows,
                        std::vector<bool> deleted = {}) {
-    DbfSpec spec;
-    spec.fields = LanguageFields();
+    DbfLayout layout;
+    layout.fields = LanguageFields();
     for (const auto& row : rows) {
         std::vector<std::string> converted;
         for (const auto& v : row) converted.push_back(Utf8ToWin1252(v));
-        spec.records.push_back(converted);
+        layout.records.push_back(converted);
     }
-    spec.deleted = std::move(deleted);
+    layout.deleted = std::move(deleted);
     const std::string path = dir.file("translate.dbf");
-    WriteBytes(path, BuildDbf(spec));
+    WriteBytes(path, BuildDbf(layout));
     return path;
 }
 
@@ -205,10 +205,10 @@ TEST(Translate, LanguageIndexOutsideTheColumnsReadsAsGerman) {
 
 TEST(Translate, TableWithFewerColumnsTranslatesWhatItHas) {
     TempDir dir;
-    DbfSpec spec;
-    spec.fields = {{"LANGUAGE1", 255}, {"LANGUAGE2", 255}};
-    spec.records = {{"Datei", "File"}};
-    WriteBytes(dir.file("translate.dbf"), BuildDbf(spec));
+    DbfLayout layout;
+    layout.fields = {{"LANGUAGE1", 255}, {"LANGUAGE2", 255}};
+    layout.records = {{"Datei", "File"}};
+    WriteBytes(dir.file("translate.dbf"), BuildDbf(layout));
     TranslationContext tr;
     tr.OpenTranslationTable(dir.file("translate.dbf"));
     tr.BuildTranslationIndex();
@@ -222,11 +222,11 @@ TEST(Translate, TableWithFewerColumnsTranslatesWhatItHas) {
 
 TEST(Translate, ReadOnlyTableTranslatesButAppendsNothing) {
     TempDir dir;
-    DbfSpec spec;
-    spec.fields = LanguageFields();
-    spec.records = {{"Datei", "File"}};
-    spec.recordCount = 5;  // damaged: the table opens read-only
-    const std::vector<uint8_t> bytes = BuildDbf(spec);
+    DbfLayout layout;
+    layout.fields = LanguageFields();
+    layout.records = {{"Datei", "File"}};
+    layout.recordCount = 5;  // damaged: the table opens read-only
+    const std::vector<uint8_t> bytes = BuildDbf(layout);
     WriteBytes(dir.file("translate.dbf"), bytes);
     TranslationContext tr;
     tr.OpenTranslationTable(dir.file("translate.dbf"));
