@@ -121,6 +121,17 @@ TEST_F(Mp3Import, TargetHeaderCarriesFinalSizesAndOutputFormat) {
     EXPECT_EQ(conv.ACMFormatOut.wfx.cbSize, 0);
 }
 
+// The start search over a file held in memory.
+Mp3Start FindMp3StartIn(const std::vector<uint8_t>& file) {
+    return FindMp3Start([&](int64_t pos, uint8_t* out, size_t n) {
+        const size_t got = pos < static_cast<int64_t>(file.size())
+                               ? std::min(n, file.size() - static_cast<size_t>(pos))
+                               : 0;
+        std::copy_n(file.begin() + pos, got, out);
+        return got;
+    });
+}
+
 std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
@@ -149,13 +160,7 @@ TEST_F(Mp3Import, FindsTheFirstFrameBehindTagsJunkAndZeros) {
         SCOPED_TRACE(c.name);
         conv.passes.clear();
         const auto file = Concat(c.prefix, mp3);
-        const Mp3Start s = FindMp3Start([&](int64_t pos, uint8_t* out, size_t n) {
-            const size_t got = pos < static_cast<int64_t>(file.size())
-                                   ? std::min(n, file.size() - static_cast<size_t>(pos))
-                                   : 0;
-            std::copy_n(file.begin() + pos, got, out);
-            return got;
-        });
+        const Mp3Start s = FindMp3StartIn(file);
         ASSERT_TRUE(s.found);
         EXPECT_EQ(s.offset, c.start);
         const Mp3OpenResult r = Open(file);
@@ -175,13 +180,7 @@ TEST_F(Mp3Import, IdTagSearchStartsBehindTheSyncsafeSize) {
     file[102] = 0x90;
     const uint8_t frame[4] = {0xFF, 0xF3, 0x80, 0xC4};
     file.insert(file.end(), frame, frame + 4);
-    const Mp3Start s = FindMp3Start([&](int64_t pos, uint8_t* out, size_t n) {
-        const size_t got = pos < static_cast<int64_t>(file.size())
-                               ? std::min(n, file.size() - static_cast<size_t>(pos))
-                               : 0;
-        std::copy_n(file.begin() + pos, got, out);
-        return got;
-    });
+    const Mp3Start s = FindMp3StartIn(file);
     ASSERT_TRUE(s.found);
     EXPECT_EQ(s.offset, 267);
 }
