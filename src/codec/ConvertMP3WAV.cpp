@@ -109,29 +109,43 @@ private:
     size_t valid_ = 0;
 };
 
+// kbit/s a wrapper's format chunk claims. Its bytes per second are only a hint for choosing
+// the codec record (the decoder takes every frame's bit rate from the frame itself), so a
+// figure no MPEG stream can have is no hint at all: 0, which matches no record.
+uint32_t WrapperBitRate(const WaveFormatEx& wfx) {
+    constexpr int kLayerIField = 3;
+    const auto highest = static_cast<uint64_t>(MpegBitRate(kMpeg1, kLayerIField, 14));
+    const uint64_t kbit = uint64_t{wfx.nAvgBytesPerSec} * 8 / 1000;
+    return kbit <= highest ? static_cast<uint32_t>(kbit) : 0;
+}
+
 void SetFormats(TACMConvertor& mp3wav, const Mp3FormatList& formats, const Mp3Start& start) {
-    FrameParams params;
+    bool stereo = false;
+    uint32_t rate = 0;
+    uint32_t bitRate = 0;
     if (start.riffWrapped) {
-        params.stereo = start.wrapperFormat.nChannels == 2;
-        params.sampleRate = static_cast<int>(start.wrapperFormat.nSamplesPerSec);
-        params.bitRate = static_cast<int>(start.wrapperFormat.nAvgBytesPerSec * 8 / 1000);
+        stereo = start.wrapperFormat.nChannels == 2;
+        rate = start.wrapperFormat.nSamplesPerSec;  // an impossible rate makes the stream refuse
+        bitRate = WrapperBitRate(start.wrapperFormat);
     } else {
-        params = ParseFrameHeader(start.header);
+        const FrameParams params = ParseFrameHeader(start.header);
+        stereo = params.stereo;
+        rate = static_cast<uint32_t>(params.sampleRate);
+        bitRate = static_cast<uint32_t>(params.bitRate);
     }
-    const uint16_t channels = params.stereo ? 2 : 1;
-    const auto rate = static_cast<uint32_t>(params.sampleRate);
+    const uint16_t channels = stereo ? 2 : 1;
     WaveFormatEx& out = mp3wav.ACMFormatOut.wfx;
     out.nChannels = channels;
     out.nSamplesPerSec = rate;
     out.wBitsPerSample = 16;
-    out.nAvgBytesPerSec = channels * rate * 2;
+    out.nAvgBytesPerSec = channels * rate * 2u;  // wraps only for a rate the stream refuses
     out.cbSize = 0;
     out.nBlockAlign = static_cast<uint16_t>(channels * 2);
     WaveFormatEx& in = mp3wav.ACMFormatIn.wfx;
     in.nChannels = channels;
     in.nSamplesPerSec = rate;
     in.wBitsPerSample = 0;
-    in.nAvgBytesPerSec = static_cast<uint32_t>(params.bitRate * 1000 / 8);
+    in.nAvgBytesPerSec = bitRate * 1000 / 8;  // at most 448 kbit/s here: no overflow
     const FormatRecord wanted = mp3wav.ACMFormatIn;
     for (const FormatRecord& entry : formats) {  // the last match wins
         if (entry.wfx.nChannels == wanted.wfx.nChannels &&

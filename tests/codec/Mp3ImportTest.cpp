@@ -35,7 +35,12 @@ public:
 
 class Mp3Import : public ::testing::Test {
 protected:
-    Mp3Import() { EnumerateMp3CodecFormats(formats); }
+    // The converter starts with the records the main window gives it.
+    Mp3Import() {
+        EnumerateMp3CodecFormats(formats);
+        conv.ACMFormatIn = StoredMp3FormatIn();
+        conv.ACMFormatOut = StoredPcmFormatOut();
+    }
 
     // Writes `bytes` as an MP3 file and opens it the way the Open command does.
     Mp3OpenResult Open(const std::vector<uint8_t>& bytes) {
@@ -202,6 +207,37 @@ TEST_F(Mp3Import, RiffWrappedMp3TakesItsFormatChunkAndStartsAt66) {
     EXPECT_EQ(conv.ACMFormatIn.wfx.nAvgBytesPerSec, 4000u);
     EXPECT_NEAR(Frequency(), 440.0, 5.0);
     EXPECT_NEAR(static_cast<double>(Frames()), 22050.0, 2 * 1152.0);
+}
+
+// A format chunk's bytes per second are only a hint for choosing the codec record; one that
+// no MPEG stream can have gives no hint, and the frames still decode by their own headers.
+TEST_F(Mp3Import, RiffWrapperWithImpossibleBytesPerSecondIsNoBitRateHint) {
+    // The smallest such wrapper, found by fuzzing: headers only, no data behind them.
+    const std::vector<uint8_t> headersOnly = {
+        'R', 'I', 'F', 'F', 0x1E, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+        18, 0, 0, 0, 0x55, 0, 1, 0, 0x22, 0x56, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF,
+        1, 0, 0, 0, 0, 0};
+    ASSERT_EQ(headersOnly.size(), 38u);
+    const Mp3OpenResult empty = Open(headersOnly);
+    EXPECT_EQ(empty.importMessage, 0);
+    EXPECT_FALSE(empty.read);
+    EXPECT_EQ(conv.ACMFormatIn.wfx.nAvgBytesPerSec, 0u);
+    EXPECT_FALSE(conv.Active());
+
+    const auto mp3 = test::LameSine(dir, 22050, 1, 1.0, 440, "-m m -b 32 -t");
+    ASSERT_FALSE(mp3.empty());
+    for (const uint32_t bytesPerSecond : {0xFFFFFFFFu, 0x80000000u, 56125u}) {
+        SCOPED_TRACE(bytesPerSecond);
+        RiffBuilder fmt;
+        fmt.U16(85).U16(1).U32(22050).U32(bytesPerSecond).U16(1).U16(0).U16(0);
+        RiffBuilder riff;
+        riff.Chunk("fmt ", fmt.bytes()).Chunk("data", mp3);
+        sound = {};
+        ASSERT_TRUE(Open(riff.Wave()).read);
+        EXPECT_EQ(conv.ACMFormatIn.wfx.nAvgBytesPerSec, 0u);
+        EXPECT_EQ(sound.rate, 22050);
+        EXPECT_NEAR(Frequency(), 440.0, 5.0);
+    }
 }
 
 TEST_F(Mp3Import, FeedsBlocksOfTheBufferSizeWithStartAndEndMarks) {
