@@ -5,14 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace sonvira {
 namespace {
 
-// The permissions a new file gets from the umask, or those of the file being replaced.
-mode_t ModeFor(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
+mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
@@ -20,13 +18,27 @@ mode_t ModeFor(const std::string& path) {
 
 }  // namespace
 
-PendingFile::PendingFile(const std::string& target) : target_(target), temp_(target + ".XXXXXX") {
-    fd_ = ::mkstemp(temp_.data());
+PendingFile::PendingFile(const std::string& target) : target_(target) {
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) == 0) {
+        // The kernel's own check for this user (ACLs, read-only mounts included), unlike
+        // reading the mode bits; it does not open the file, so no watcher sees a write.
+        if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) return;
+        mode_ = st.st_mode & 07777;
+        group_ = st.st_gid;
+    } else if (errno != ENOENT) {
+        return;
+    } else {
+        mode_ = NewFileMode();
+    }
+    std::string pattern = target_ + ".XXXXXX";
+    fd_ = ::mkstemp(pattern.data());
+    if (fd_ >= 0) temp_ = std::move(pattern);
 }
 
 PendingFile::~PendingFile() {
     if (fd_ >= 0) ::close(fd_);
-    if (!committed_) ::unlink(temp_.c_str());
+    if (!temp_.empty() && !committed_) ::unlink(temp_.c_str());
 }
 
 bool PendingFile::Write(const uint8_t* p, size_t n) {
@@ -43,7 +55,12 @@ bool PendingFile::Write(const uint8_t* p, size_t n) {
 
 bool PendingFile::Commit() {
     if (fd_ < 0) return false;
-    bool ok = ::fchmod(fd_, ModeFor(target_)) == 0;
+    // The group first: changing it may clear set-group-ID bits the mode then restores. An
+    // ordinary user outside the old group cannot give it; the file then keeps the user's.
+    if (group_ != kNoGroup) {
+        [[maybe_unused]] const int groupGiven = ::fchown(fd_, static_cast<uid_t>(-1), group_);
+    }
+    bool ok = ::fchmod(fd_, mode_) == 0;
     ok = ::close(fd_) == 0 && ok;
     fd_ = -1;
     committed_ = ok && ::rename(temp_.c_str(), target_.c_str()) == 0;

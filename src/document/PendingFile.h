@@ -2,6 +2,12 @@
 // A file written under a temporary name beside its target and renamed over the target
 // only when it is complete, so that a failed write never destroys the file that was
 // there. Without Commit the temporary file is removed again.
+//
+// A rename needs only the folder's permission, so an existing target this user may not
+// write (a write-protected file) is refused up front: the file stays as it was and no
+// temporary file is made.
+
+#include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -16,19 +22,25 @@ public:
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 
-    // False when the temporary file could not be made (no folder, no permission).
+    // False when the target may not be written or replaced (a write-protected file, no
+    // folder, no permission in the folder).
     bool Ok() const { return fd_ >= 0; }
     // Writes all n bytes (retrying short writes); false on any failure.
     bool Write(const uint8_t* p, size_t n);
-    // Closes the file with the target's permissions (or the umask's for a new one) and
-    // renames it over the target. False on failure; the temporary file is then removed.
+    // Gives the file the replaced target's mode and group (the umask's mode for a new one;
+    // the group only where this user may give it) and renames it over the target. False on
+    // failure; the temporary file is then removed.
     bool Commit();
 
 private:
     std::string target_;
-    std::string temp_;
+    static constexpr gid_t kNoGroup = static_cast<gid_t>(-1);
+
+    std::string temp_;  // empty until the temporary file exists
     int fd_ = -1;
     bool committed_ = false;
+    mode_t mode_ = 0;
+    gid_t group_ = kNoGroup;  // for a new file the group stays as created
 };
 
 }  // namespace sonvira

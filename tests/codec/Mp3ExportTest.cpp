@@ -8,6 +8,7 @@
 #include "Mp3Fixtures.h"
 #include "MpegFrameHeader.h"
 #include "SaveCommand.h"
+#include "UnprivilegedUser.h"
 
 namespace sonvira {
 namespace {
@@ -292,6 +293,30 @@ TEST(SaveCommand, FileTypeNotExtensionChoosesTheFormat) {
     ASSERT_EQ(SaveDocument(dir.file("empty.wav"), kSaveTypeWav, empty, {}, {}, unused), 0);
     EXPECT_EQ(test::ReadBytes(dir.file("empty.wav")).size(), 44u);
     EXPECT_EQ(SaveDocument(dir.file("none/x.wav"), kSaveTypeWav, doc, {}, {}, unused), 14);
+}
+
+// A file the user has write-protected is not replaced by either format, even though the
+// folder would let a rename through: message 14, the file as it was, no encoding started.
+TEST(SaveCommand, WriteProtectedFileIsRefusedAndKept) {
+    TempDir dir;
+    AudioDocument doc;
+    Fill(doc, std::vector<uint8_t>(12000, 7), 44100, true, true);
+    ::chmod(dir.path().c_str(), 0777);
+    for (const int type : {kSaveTypeWav, kSaveTypeMp3}) {
+        SCOPED_TRACE(type == kSaveTypeWav ? "WAV" : "MP3");
+        const std::string path = dir.file("take");
+        test::WriteBytes(path, {'o', 'l', 'd'});
+        ::chmod(path.c_str(), 0444);
+        const std::string report = test::RunAsUnprivilegedUser([&] {
+            FakeEncoder encoder;
+            const int result = SaveDocument(path, type, doc, {}, {}, encoder);
+            return std::to_string(result) + (encoder.chunks.empty() ? "" : " after encoding");
+        });
+        EXPECT_EQ(report, "14");
+        EXPECT_EQ(test::ReadBytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+            << "temporary file left behind";
+    }
 }
 
 }  // namespace

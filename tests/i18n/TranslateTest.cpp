@@ -3,9 +3,9 @@
 
 #include "DbfFixture.h"
 #include "TempDir.h"
+#include "UnprivilegedUser.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -257,33 +257,9 @@ TEST(OpenTranslationTable, FallsBackToReadOnlyWhenWritingIsRefused) {
     TempDir dir;
     const std::string path = WriteTable(dir, {{"Datei", "File"}});
     ::chmod(path.c_str(), 0444);
-    if (::geteuid() != 0) {
-        EXPECT_EQ(ReadOnlyFallbackProblems(path), "");
-        return;
-    }
     // File permissions do not bind root: check it as the unprivileged user in a child.
     ::chmod(dir.path().c_str(), 0755);
-    int pipeFds[2];
-    ASSERT_EQ(::pipe(pipeFds), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(pipeFds[0]);
-        std::string problems = (::setgid(65534) == 0 && ::setuid(65534) == 0)
-                                   ? ReadOnlyFallbackProblems(path)
-                                   : std::string("could not drop privileges");
-        if (::write(pipeFds[1], problems.data(), problems.size()) < 0) ::_exit(2);
-        ::_exit(0);
-    }
-    ::close(pipeFds[1]);
-    std::string problems;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;) problems.append(buffer, size_t(n));
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(problems, "");
+    EXPECT_EQ(test::RunAsUnprivilegedUser([&] { return ReadOnlyFallbackProblems(path); }), "");
 }
 
 TEST(OpenTranslationTable, CreatesAMissingTableAndFailsLoudlyOnANonTable) {
