@@ -2,29 +2,14 @@
 
 namespace sonvira {
 
-int32_t FakeOutputDevice::GetCurrentPosition() const { return buffer_.Cursor(); }
+void FakeOutputDevice::Play() { Ring().Start(); }
 
-DeviceBuffer& FakeOutputDevice::Lock() {
-    writer_.lock();
-    ++locks_;
-    return buffer_;
-}
+void FakeOutputDevice::Stop() { Ring().Halt(); }
 
-void FakeOutputDevice::Unlock() {
-    buffer_.Publish();
-    writer_.unlock();
-}
+void FakeOutputDevice::SetCursor(int32_t offset) { Ring().Seek(offset); }
 
-void FakeOutputDevice::Play() { buffer_.Start(); }
+void FakeOutputDevice::Consume(int16_t* out, int32_t frames) { Ring().Pull(out, frames); }
 
-void FakeOutputDevice::Stop() { buffer_.Halt(); }
-
-void FakeOutputDevice::SetCursor(int32_t offset) { buffer_.Seek(offset); }
-
-void FakeOutputDevice::Consume(int16_t* out, int32_t frames) { buffer_.Pull(out, frames); }
-
-bool FakeOutputDevice::IsPlaying() const { return buffer_.Playing(); }
-
-int FakeOutputDevice::LockCount() const { return locks_.load(); }
+bool FakeOutputDevice::IsPlaying() const { return Buffer().Playing(); }
 
 }  // namespace sonvira

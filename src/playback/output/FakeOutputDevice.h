@@ -1,21 +1,18 @@
 #pragma once
 // An output device without a sound card, for tests: the test moves the play cursor
 // by hand (SetCursor) or plays frames out of the ring as the real callback would
-// (Consume), and can count the locks and look at the ring.
+// (Consume). Ring, writer lock and cursor are the ones the real device uses, so
+// a test runs the real locking code; the base class also counts the locks.
 
-#include "OutputDevice.h"
-
-#include <atomic>
-#include <mutex>
+#include "RingOutputDevice.h"
 
 namespace sonvira {
 
-class FakeOutputDevice final : public OutputDevice {
+class FakeOutputDevice final : public RingOutputDevice {
 public:
-    int32_t GetCurrentPosition() const override;
-    DeviceBuffer& Lock() override;
-    void Unlock() override;
+    // Plays the ring as a loop from its start, at once.
     void Play() override;
+    // Silence from the next Consume on; the cursor stays.
     void Stop() override;
 
     // Puts the play cursor at byte `offset` (modulo 16384, down to a whole frame).
@@ -27,13 +24,6 @@ public:
     void Consume(int16_t* out, int32_t frames);
 
     bool IsPlaying() const;
-    int LockCount() const;  // Lock calls so far
-    const DeviceBuffer& Buffer() const { return buffer_; }
-
-private:
-    DeviceBuffer buffer_;
-    std::mutex writer_;
-    std::atomic<int> locks_{0};
 };
 
 }  // namespace sonvira

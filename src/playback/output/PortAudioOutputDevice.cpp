@@ -2,6 +2,9 @@
 
 #include <portaudio.h>
 
+#include <chrono>
+#include <thread>
+
 namespace sonvira {
 namespace {
 
@@ -16,69 +19,88 @@ int PlayRing(const void*, void* output, unsigned long frames, const PaStreamCall
     return paContinue;
 }
 
+PaStreamParameters OutputParameters(PaDeviceIndex device, double suggestedLatency) {
+    PaStreamParameters params{};
+    params.device = device;
+    params.channelCount = kChannels;
+    params.sampleFormat = paInt16;
+    params.suggestedLatency = suggestedLatency;
+    return params;
+}
+
 }  // namespace
 
 std::unique_ptr<PortAudioOutputDevice> PortAudioOutputDevice::Create() {
     std::unique_ptr<PortAudioOutputDevice> device(new PortAudioOutputDevice);
-    if (!device->Open()) return nullptr;
+    if (!device->Initialise()) return nullptr;
+    // Open once so that a device that lists the format but cannot be opened fails
+    // here, at start-up, and not silently at the first Play.
+    if (!device->OpenStream()) return nullptr;
+    device->CloseStream();
     return device;
 }
 
-bool PortAudioOutputDevice::Open() {
+bool PortAudioOutputDevice::Initialise() {
     if (Pa_Initialize() != paNoError) return false;
     initialised_ = true;
     const PaDeviceIndex index = Pa_GetDefaultOutputDevice();
     if (index == paNoDevice) return false;
     const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
     if (info == nullptr) return false;
-    PaStreamParameters params{};
-    params.device = index;
-    params.channelCount = kChannels;
-    params.sampleFormat = paInt16;
+    deviceIndex_ = index;
     // The ring already holds 92.9 ms; the host's own buffer only adds delay, but the
     // higher default keeps sound servers reached through ALSA from running dry.
-    params.suggestedLatency = info->defaultHighOutputLatency;
-    if (Pa_IsFormatSupported(nullptr, &params, kRate) != paFormatIsSupported) return false;
+    suggestedLatency_ = info->defaultHighOutputLatency;
+    const PaStreamParameters params = OutputParameters(deviceIndex_, suggestedLatency_);
+    return Pa_IsFormatSupported(nullptr, &params, kRate) == paFormatIsSupported;
+}
+
+bool PortAudioOutputDevice::OpenStream() {
+    const PaStreamParameters params = OutputParameters(deviceIndex_, suggestedLatency_);
     PaStream* stream = nullptr;
     if (Pa_OpenStream(&stream, nullptr, &params, kRate, kFramesPerCallback, paClipOff, PlayRing,
-                      &buffer_) != paNoError) {
+                      &Ring()) != paNoError) {
         return false;
     }
     stream_ = stream;
-    // The stream runs from now until the device is destroyed, playing silence while
-    // stopped: Play and Stop then act at once, and the sound server never has to wake
-    // an idle output for a play command.
-    return Pa_StartStream(stream_) == paNoError;
+    const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
+    if (info != nullptr) outputLatency_ = info->outputLatency;
+    return true;
+}
+
+void PortAudioOutputDevice::CloseStream() {
+    Pa_CloseStream(stream_);
+    stream_ = nullptr;
 }
 
 PortAudioOutputDevice::~PortAudioOutputDevice() {
+    Ring().Halt();
     if (stream_ != nullptr) {
-        buffer_.Halt();
         Pa_AbortStream(stream_);
-        Pa_CloseStream(stream_);
+        CloseStream();
     }
     if (initialised_) Pa_Terminate();
 }
 
-int32_t PortAudioOutputDevice::GetCurrentPosition() const { return buffer_.Cursor(); }
-
-DeviceBuffer& PortAudioOutputDevice::Lock() {
-    writer_.lock();
-    return buffer_;
+void PortAudioOutputDevice::Play() {
+    // The ring first, so that the stream's very first callback plays from cursor 0.
+    Ring().Start();
+    if (stream_ != nullptr) return;
+    if (!OpenStream()) return;
+    if (Pa_StartStream(stream_) != paNoError) CloseStream();
 }
 
-void PortAudioOutputDevice::Unlock() {
-    buffer_.Publish();
-    writer_.unlock();
-}
-
-void PortAudioOutputDevice::Play() { buffer_.Start(); }
-
-void PortAudioOutputDevice::Stop() { buffer_.Halt(); }
-
-double PortAudioOutputDevice::OutputLatency() const {
-    const PaStreamInfo* info = Pa_GetStreamInfo(stream_);
-    return info != nullptr ? info->outputLatency : 0.0;
+void PortAudioOutputDevice::Stop() {
+    Ring().Halt();
+    if (stream_ == nullptr) return;
+    // Stopping and closing drops what the sound server still holds (its drain does not
+    // wait for it). The callbacks hand over silence now: let the last ring frames, one
+    // callback's worth and the host's latency ahead, be heard first.
+    const std::chrono::duration<double> heldByHost(outputLatency_ +
+                                                   double(kFramesPerCallback) / kRate);
+    std::this_thread::sleep_for(heldByHost);
+    Pa_StopStream(stream_);
+    CloseStream();
 }
 
 }  // namespace sonvira

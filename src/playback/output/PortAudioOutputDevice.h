@@ -2,52 +2,61 @@
 // The sound card through PortAudio: a 44100 Hz 16-bit stereo output stream on the
 // default output device whose callback plays the ring (DeviceBuffer::Pull). On Linux
 // PortAudio reaches PulseAudio or PipeWire through ALSA's "default" device.
+//
+// The stream exists only while the ring plays: Play opens and starts it, Stop stops
+// and closes it. An idle program thus holds no stream on the sound server, wakes no
+// audio thread and lets the server suspend the card.
 
-#include "OutputDevice.h"
+#include "RingOutputDevice.h"
 
 #include <memory>
-#include <mutex>
 
 namespace sonvira {
 
-class PortAudioOutputDevice final : public OutputDevice {
+class PortAudioOutputDevice final : public RingOutputDevice {
 public:
     // Frames the callback takes per call: 5.8 ms, so the cursor moves in small steps.
     static constexpr unsigned long kFramesPerCallback = 256;
 
-    // Initialises PortAudio, opens the output stream and starts it playing silence.
-    // nullptr when PortAudio cannot be initialised, there is no default output device,
-    // or it cannot take or start 44100 Hz 16-bit stereo. Window thread, at start-up;
-    // the caller owns the result.
+    // Initialises PortAudio and checks that the default output device takes 44100 Hz
+    // 16-bit stereo by opening a stream on it and closing it again; no stream stays
+    // open. nullptr when PortAudio cannot be initialised, there is no default output
+    // device, or it cannot take that format. Window thread, at start-up; the caller
+    // owns the result.
     static std::unique_ptr<PortAudioOutputDevice> Create();
-    // Stops and closes the stream and releases PortAudio. Stop playback (and join the
+    // Closes a stream still open and releases PortAudio. Stop playback (and join the
     // stream thread) first.
     ~PortAudioOutputDevice() override;
     PortAudioOutputDevice(const PortAudioOutputDevice&) = delete;
     PortAudioOutputDevice& operator=(const PortAudioOutputDevice&) = delete;
 
-    int32_t GetCurrentPosition() const override;
-    DeviceBuffer& Lock() override;
-    void Unlock() override;
-    // The ring is heard from its start (cursor 0) on the next callback. Window thread.
+    // Opens and starts the output stream unless it runs already; the ring is heard
+    // from its start (cursor 0). If the stream cannot be opened now, nothing is heard
+    // and the cursor stands still until the next Play. Window thread.
     void Play() override;
-    // Silence from the next callback on; the cursor stays. What the host already holds
-    // (OutputLatency) is still heard. Window thread.
+    // Silence from the next callback on; the cursor stays. Waits until what the host
+    // already holds (OutputLatency, about 35 ms through PulseAudio) has been heard,
+    // then stops and closes the stream. Window thread; never from the stream thread or
+    // the callback.
     void Stop() override;
 
-    // Frames the sound card has taken from the ring since Play. Any thread.
-    int64_t FramesPlayed() const { return buffer_.FramesPlayed(); }
-    // Output latency of the open stream in seconds, as PortAudio reports it: the time
-    // from a frame leaving the ring to it being heard.
-    double OutputLatency() const;
+    // Whether an output stream is open, i.e. between Play and Stop. Window thread.
+    bool StreamOpen() const noexcept { return stream_ != nullptr; }
+    // Output latency in seconds of the stream opened last, as PortAudio reports it:
+    // the time from a frame leaving the ring to it being heard. 0 before the first
+    // Play. Window thread.
+    double OutputLatency() const noexcept { return outputLatency_; }
 
 private:
     PortAudioOutputDevice() = default;
-    bool Open();
+    bool Initialise();
+    bool OpenStream();
+    void CloseStream();
 
-    DeviceBuffer buffer_;
-    std::mutex writer_;
-    void* stream_ = nullptr;  // PaStream
+    int deviceIndex_ = -1;           // PaDeviceIndex of the default output
+    double suggestedLatency_ = 0.0;  // seconds, asked of the host on every open
+    double outputLatency_ = 0.0;
+    void* stream_ = nullptr;  // PaStream; only the window thread touches it
     bool initialised_ = false;
 };
 

@@ -1,6 +1,6 @@
 // The real sound output through the private PulseAudio server that test.sh starts
-// (a null sink whose monitor is recorded with parecord), and the failure of the
-// set-up when no output device exists.
+// (a null sink whose monitor is recorded with parecord), the output stream held only
+// while playing, and the failure of the set-up when no output device exists.
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,8 @@
 #include <fstream>
 #include <iterator>
 #include <numbers>
+#include <stdio.h>
+#include <string>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -65,6 +67,13 @@ int WaitFor(pid_t pid, std::chrono::milliseconds limit) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
 }
 
+// Records the default sink's monitor as raw 44100 Hz 16-bit stereo into rawFile until
+// it gets SIGINT; -1 when parecord cannot be started.
+pid_t RecordMonitor(const std::string& rawFile) {
+    return Spawn({"parecord", "--raw", "--device=@DEFAULT_MONITOR@", "--format=s16le",
+                  "--rate=44100", "--channels=2", "--latency-msec=20", rawFile});
+}
+
 void LoadTone(AudioDocument& doc, double seconds) {
     const auto frames = static_cast<int32_t>(seconds * 44100);
     auto* block = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(frames) * 4));
@@ -87,30 +96,72 @@ std::vector<int16_t> LeftChannel(const std::string& rawFile) {
     return left;
 }
 
-// First and last frame whose sample is loud (|x| >= 1000); {0, 0} when none is.
-std::pair<size_t, size_t> LoudSpan(const std::vector<int16_t>& x) {
-    size_t first = 0, last = 0;
-    bool any = false;
+// The loud stretches of a recording (|x| >= 1000), [first, last] frame each; a quiet
+// gap of at least 0.3 s separates two stretches.
+std::vector<std::pair<size_t, size_t>> LoudSpans(const std::vector<int16_t>& x) {
+    constexpr size_t kGap = 13230;
+    std::vector<std::pair<size_t, size_t>> spans;
     for (size_t i = 0; i < x.size(); ++i) {
         if (std::abs(x[i]) < 1000) continue;
-        if (!any) first = i;
-        any = true;
-        last = i;
+        if (spans.empty() || i - spans.back().second > kGap) {
+            spans.emplace_back(i, i);
+        } else {
+            spans.back().second = i;
+        }
     }
-    return {first, last};
+    return spans;
 }
 
-// Waits (up to `limit`) until the recording holds a loud stretch followed by 0.3 s of
-// quiet: the sound server hands the monitor's sound on with some delay.
-bool WaitForRecordedSound(const std::string& rawFile, std::chrono::milliseconds limit) {
+// Waits (up to `limit`) until the recording holds `count` loud stretches, the last
+// followed by 0.3 s of quiet: the sound server hands the monitor's sound on with some
+// delay.
+bool WaitForRecordedSound(const std::string& rawFile, std::chrono::milliseconds limit,
+                          size_t count = 1) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < end) {
         const std::vector<int16_t> left = LeftChannel(rawFile);
-        const auto [first, last] = LoudSpan(left);
-        if (last > first && left.size() > last + 13230) return true;
+        const auto spans = LoudSpans(left);
+        if (spans.size() >= count && left.size() > spans.back().second + 13230) return true;
         std::this_thread::sleep_for(100ms);
     }
     return false;
+}
+
+// This process's streams on the sound server, as `pactl list sink-inputs` shows them
+// (libpulse stamps every stream with its process id); -1 when pactl fails.
+int OurSinkInputs() {
+    FILE* out = popen("timeout 5 pactl list sink-inputs 2>/dev/null", "r");
+    if (out == nullptr) return -1;
+    const std::string ours = "application.process.id = \"" + std::to_string(getpid()) + "\"";
+    int count = 0;
+    char line[512];
+    while (fgets(line, sizeof line, out) != nullptr) {
+        if (std::string(line).find(ours) != std::string::npos) ++count;
+    }
+    return pclose(out) == 0 ? count : -1;
+}
+
+// Waits (up to 3 s) until this process has `expected` sink inputs; the server takes
+// a closed stream away asynchronously. Returns the last count seen.
+int WaitForOurSinkInputs(int expected) {
+    const auto end = std::chrono::steady_clock::now() + 3s;
+    int count = OurSinkInputs();
+    while (count != expected && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(50ms);
+        count = OurSinkInputs();
+    }
+    return count;
+}
+
+// Waits (up to 8 s) until the sound server has taken `frames` frames from the ring
+// since the last Play. A null sink that idled has run ahead of the clock and may take
+// up to 2 s before it asks for more than a first few buffers.
+bool WaitForFramesPlayed(const PortAudioOutputDevice& device, int64_t frames) {
+    const auto limit = std::chrono::steady_clock::now() + 8s;
+    while (device.FramesPlayed() < frames && std::chrono::steady_clock::now() < limit) {
+        std::this_thread::sleep_for(1ms);
+    }
+    return device.FramesPlayed() >= frames;
 }
 
 // One 10 ms window: its level, and amplitude and phase of its 1 kHz component.
@@ -147,8 +198,7 @@ TEST(SoundServer, ToneThroughPortAudioAndStreamThread_RecordedWholeAtItsFrequenc
         << "needs the private PulseAudio server that test.sh starts";
     test::TempDir dir;
     const std::string raw = dir.file("monitor.raw");
-    const pid_t recorder = Spawn({"parecord", "--raw", "--device=@DEFAULT_MONITOR@", "--format=s16le",
-                                  "--rate=44100", "--channels=2", "--latency-msec=20", raw});
+    const pid_t recorder = RecordMonitor(raw);
     ASSERT_GT(recorder, 0) << "parecord could not be started";
     std::this_thread::sleep_for(500ms);  // let the recorder connect before the tone
 
@@ -159,14 +209,7 @@ TEST(SoundServer, ToneThroughPortAudioAndStreamThread_RecordedWholeAtItsFrequenc
     PlaybackState state;
     state.RangeEnd = doc.FrameCount();
     auto thread = PrimeAndStart(*device, state, doc);
-    // A null sink that idled has run ahead of the clock and may take up to 2 s before
-    // it asks for more than a first few buffers; wait until the sound really flows.
-    const auto limit = std::chrono::steady_clock::now() + 8s;
-    while (device->FramesPlayed() < 2 * DeviceBuffer::kFrames &&
-           std::chrono::steady_clock::now() < limit) {
-        std::this_thread::sleep_for(1ms);
-    }
-    ASSERT_GE(device->FramesPlayed(), 2 * DeviceBuffer::kFrames)
+    ASSERT_TRUE(WaitForFramesPlayed(*device, 2 * DeviceBuffer::kFrames))
         << "the sound server never took the sound";
     const double cpuBefore = ProcessCpuSeconds();
     std::this_thread::sleep_for(1000ms);
@@ -181,7 +224,9 @@ TEST(SoundServer, ToneThroughPortAudioAndStreamThread_RecordedWholeAtItsFrequenc
     ASSERT_NE(WaitFor(recorder, 5000ms), -1) << "parecord did not end";
 
     const std::vector<int16_t> left = LeftChannel(raw);
-    const auto [first, last] = LoudSpan(left);
+    const auto spans = LoudSpans(left);
+    ASSERT_EQ(spans.size(), 1u);
+    const auto [first, last] = spans.front();
     const double heard = double(last - first) / 44100.0;
     EXPECT_NEAR(heard, played, 0.02);
 
@@ -198,6 +243,64 @@ TEST(SoundServer, ToneThroughPortAudioAndStreamThread_RecordedWholeAtItsFrequenc
         EXPECT_NEAR(m.toneAmplitude, kAmplitude, 0.12 * kAmplitude);
         EXPECT_LT(PhaseDistance(m.tonePhase, reference.tonePhase), 0.1);
         if (HasFailure()) break;
+    }
+}
+
+// An idle program holds no stream on the sound server (so it costs nothing and the
+// server may suspend the card): the start-up check closes its stream again, Play
+// opens one, Stop closes it. A Play after idling is heard again, whole, and starts
+// taking frames soon after the play command.
+TEST(SoundServer, StreamOnlyWhilePlaying_SoundAgainAfterIdle) {
+    ASSERT_NE(std::getenv("PULSE_RUNTIME_PATH"), nullptr)
+        << "needs the private PulseAudio server that test.sh starts";
+    test::TempDir dir;
+    const std::string raw = dir.file("monitor.raw");
+    const pid_t recorder = RecordMonitor(raw);
+    ASSERT_GT(recorder, 0) << "parecord could not be started";
+
+    auto device = PortAudioOutputDevice::Create();
+    ASSERT_NE(device, nullptr) << "no output through PortAudio to the sound server";
+    EXPECT_FALSE(device->StreamOpen());
+    EXPECT_EQ(WaitForOurSinkInputs(0), 0) << "the start-up check left its stream open";
+    AudioDocument doc;
+    LoadTone(doc, 3.0);
+
+    std::vector<double> played;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        std::this_thread::sleep_for(1000ms);  // idle
+        PlaybackState state;
+        state.RangeEnd = doc.FrameCount();
+        const auto command = std::chrono::steady_clock::now();
+        auto thread = PrimeAndStart(*device, state, doc);
+        ASSERT_TRUE(WaitForFramesPlayed(*device, 1));
+        const auto firstFrames = std::chrono::steady_clock::now() - command;
+        std::cout << "play command to the first frames taken: "
+                  << std::chrono::duration<double, std::milli>(firstFrames).count() << " ms\n";
+        EXPECT_LT(firstFrames, 200ms) << "the stream starts too slowly for the play key";
+        EXPECT_TRUE(device->StreamOpen());
+        EXPECT_EQ(WaitForOurSinkInputs(1), 1);
+        ASSERT_TRUE(WaitForFramesPlayed(*device, 2 * DeviceBuffer::kFrames))
+            << "the sound server never took the sound";
+        std::this_thread::sleep_for(500ms);
+        const auto stop = std::chrono::steady_clock::now();
+        StopAndJoin(*device, thread);
+        const auto stopping = std::chrono::steady_clock::now() - stop;
+        std::cout << "stop (host's buffer played out, stream closed, thread joined): "
+                  << std::chrono::duration<double, std::milli>(stopping).count() << " ms\n";
+        played.push_back(double(device->FramesPlayed() - DeviceBuffer::kFrames) / 44100.0);
+        EXPECT_FALSE(device->StreamOpen());
+        EXPECT_EQ(WaitForOurSinkInputs(0), 0) << "the stream stayed open after Stop";
+    }
+    EXPECT_TRUE(WaitForRecordedSound(raw, 8000ms, 2)) << "the tone was not heard twice";
+    kill(recorder, SIGINT);
+    ASSERT_NE(WaitFor(recorder, 5000ms), -1) << "parecord did not end";
+
+    const auto spans = LoudSpans(LeftChannel(raw));
+    ASSERT_EQ(spans.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_NEAR(double(spans[i].second - spans[i].first) / 44100.0, played[i], 0.02)
+            << "playback " << i;
     }
 }
 
