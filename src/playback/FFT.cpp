@@ -1,7 +1,8 @@
 #include "FFT.h"
 
-#include <cmath>
 #include <utility>
+
+#include "TwiddleSequence.h"
 
 namespace sonvira {
 
@@ -33,34 +34,18 @@ bool FFT(int direction, int m, double* x, double* y) {
 
     BitReverse(n, x, y);
 
-    // The twiddle (u1, u2) advances by the stage rotation (c1, c2) from group to
-    // group; the rotation itself comes from half-angle square roots, no sine table.
-    double c1 = -1.0;
-    double c2 = 0.0;
-    int l2 = 1;
-    for (int stage = 0; stage < m; ++stage) {
-        const int l1 = l2;
-        l2 *= 2;
-        double u1 = 1.0;
-        double u2 = 0.0;
-        for (int j = 0; j < l1; ++j) {
-            for (int i = j; i < n; i += l2) {
-                const int i1 = i + l1;
-                const double t1 = u1 * x[i1] - u2 * y[i1];
-                const double t2 = u1 * y[i1] + u2 * x[i1];
-                x[i1] = x[i] - t1;
-                y[i1] = y[i] - t2;
-                x[i] = x[i] + t1;
-                y[i] = y[i] + t2;
-            }
-            const double z = u1 * c1 - u2 * c2;
-            u2 = u1 * c2 + u2 * c1;
-            u1 = z;
+    // Stage by stage, group by group: every butterfly of the group uses its factor.
+    ForEachTwiddle(direction, m, [=](int l1, int j, double u1, double u2) {
+        for (int i = j; i < n; i += 2 * l1) {
+            const int i1 = i + l1;
+            const double t1 = u1 * x[i1] - u2 * y[i1];
+            const double t2 = u1 * y[i1] + u2 * x[i1];
+            x[i1] = x[i] - t1;
+            y[i1] = y[i] - t2;
+            x[i] = x[i] + t1;
+            y[i] = y[i] + t2;
         }
-        c2 = std::sqrt((1.0 - c1) / 2.0);
-        if (direction == 1) c2 = -c2;
-        c1 = std::sqrt((1.0 + c1) / 2.0);
-    }
+    });
 
     if (direction == 1) {
         for (int i = 0; i < n; ++i) {

@@ -1,7 +1,8 @@
 #include "PairedFft.h"
 
-#include <cmath>
 #include <cstring>
+
+#include "TwiddleSequence.h"
 
 namespace sonvira {
 
@@ -34,27 +35,12 @@ struct Tables {
         BuildSwaps();
     }
 
-    // Runs the twiddle recurrence of FFT exactly, recording each group's factor.
+    // Records each group's factor of the transform's own twiddle sequence.
     static void BuildTwiddles(int direction, TwiddleTable& table) {
-        double c1 = -1.0;
-        double c2 = 0.0;
-        int l2 = 1;
-        for (int stage = 0; stage < kPitchBlockBits; ++stage) {
-            const int l1 = l2;
-            l2 *= 2;
-            double u1 = 1.0;
-            double u2 = 0.0;
-            for (int j = 0; j < l1; ++j) {
-                table.u1[l1 - 1 + j] = u1;
-                table.u2[l1 - 1 + j] = u2;
-                const double z = u1 * c1 - u2 * c2;
-                u2 = u1 * c2 + u2 * c1;
-                u1 = z;
-            }
-            c2 = std::sqrt((1.0 - c1) / 2.0);
-            if (direction == 1) c2 = -c2;
-            c1 = std::sqrt((1.0 + c1) / 2.0);
-        }
+        ForEachTwiddle(direction, kPitchBlockBits, [&](int l1, int j, double u1, double u2) {
+            table.u1[l1 - 1 + j] = u1;
+            table.u2[l1 - 1 + j] = u2;
+        });
     }
 
     void BuildSwaps() {

@@ -3,9 +3,9 @@
 // (left and right channel of a block). Each lane's result is bit for bit the result
 // of FFT(direction, 10, ...) on that lane alone: the same operations on the same
 // values in the same order per element; only the order of independent butterflies
-// differs, and the twiddle factors come from tables built once by the very same
-// recurrence. The two lanes share every instruction, so the compiler can keep them
-// in one vector register.
+// differs, and the twiddle factors come from tables built once from FFT's own
+// twiddle sequence. The two lanes share every instruction, so the compiler can keep
+// them in one vector register.
 
 namespace sonvira {
 
