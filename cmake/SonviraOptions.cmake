@@ -10,6 +10,11 @@ if(SONVIRA_SANITIZE)
                          -fno-sanitize-recover=undefined)
   target_link_options(sonvira_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(SONVIRA_FUZZ)
+  # Coverage hooks for libFuzzer in every library, and the fuzzers' own sanitizers.
+  target_compile_options(sonvira_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                         -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+endif()
 if(SONVIRA_TSAN)
   target_compile_options(sonvira_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
   target_link_options(sonvira_options INTERFACE -fsanitize=thread)
