@@ -5,7 +5,7 @@
 #include "FillBuffer.h"
 #include "PermanentChange.h"
 #include "PitchShiftBlock.h"
-#include "PlainRenderer.h"
+#include "ScalarReferenceRenderer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -51,21 +51,21 @@ void SetRealTimeCounter(benchmark::State& state) {
         (kOutputBlockBytes / 4.0) / kOutputRate, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-plain::Document MakeDocument(int32_t rate, bool stereo, bool is16) {
+reference::Document MakeDocument(int32_t rate, bool stereo, bool is16) {
     const int32_t frames = rate * 60;  // one minute, looping
-    plain::Document d{{}, rate, stereo, is16};
+    reference::Document d{{}, rate, stereo, is16};
     d.data.resize(static_cast<size_t>(frames * (stereo ? 2 : 1) * (is16 ? 2 : 1)));
     std::mt19937 rng(3);
     for (auto& b : d.data) b = static_cast<uint8_t>(rng());
     return d;
 }
 
-int32_t FramesOf(const plain::Document& d) {
+int32_t FramesOf(const reference::Document& d) {
     return static_cast<int32_t>(d.data.size()) / (d.stereo ? 2 : 1) / (d.is16 ? 2 : 1);
 }
 
 void RenderDocument(benchmark::State& state, int32_t rate, bool stereo, bool is16) {
-    const plain::Document d = MakeDocument(rate, stereo, is16);
+    const reference::Document d = MakeDocument(rate, stereo, is16);
     const auto bytes = static_cast<int32_t>(d.data.size());
     const int32_t frames = FramesOf(d);
     auto* block = static_cast<uint8_t*>(std::malloc(d.data.size()));
@@ -85,17 +85,17 @@ void RenderDocument(benchmark::State& state, int32_t rate, bool stereo, bool is1
     SetRealTimeCounter(state);
 }
 
-// The rules written out plainly (per-call vectors, scalar FFT, std::nearbyint), for
+// The scalar reference renderer (per-call vectors, scalar FFT, std::nearbyint), for
 // comparison with the engine, which gives the same bits.
-void RenderPlain(benchmark::State& state, int32_t rate, bool stereo, bool is16) {
-    const plain::Document d = MakeDocument(rate, stereo, is16);
-    plain::State playback;
+void RenderScalarReference(benchmark::State& state, int32_t rate, bool stereo, bool is16) {
+    const reference::Document d = MakeDocument(rate, stereo, is16);
+    reference::State playback;
     playback.RangeEnd = FramesOf(d);
     playback.SpeedFactor = 0.8;
     playback.PitchFactor = 0.8;
     std::vector<int16_t> out(kOutputBlockBytes / 2);
     for (auto _ : state) {
-        plain::FillBuffer(playback, d, out.data(), kOutputBlockBytes);
+        reference::FillBuffer(playback, d, out.data(), kOutputBlockBytes);
         benchmark::DoNotOptimize(out.data());
     }
     SetRealTimeCounter(state);
@@ -111,10 +111,10 @@ void BM_FillBuffer_8BitMono22050(benchmark::State& state) {
 }
 BENCHMARK(BM_FillBuffer_8BitMono22050);
 
-void BM_PlainRules_16BitStereo44100(benchmark::State& state) {
-    RenderPlain(state, 44100, true, true);
+void BM_ScalarReference_16BitStereo44100(benchmark::State& state) {
+    RenderScalarReference(state, 44100, true, true);
 }
-BENCHMARK(BM_PlainRules_16BitStereo44100);
+BENCHMARK(BM_ScalarReference_16BitStereo44100);
 
 // Ten minutes of 44100 Hz 16-bit stereo made permanent at pitch 1.3; "x_real_time" is
 // minutes of sound per minute of CPU.

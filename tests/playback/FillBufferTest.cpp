@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FillBuffer.h"
-#include "PlainRenderer.h"
+#include "ScalarReferenceRenderer.h"
 #include "TestDocument.h"
 
 #include <cmath>
@@ -19,7 +19,7 @@ struct Renderer {
     PlaybackState state;
     Output out = Output(2 * kBlockFrames, 0x5555);
 
-    explicit Renderer(const plain::Document& d, int32_t rangeStart = 0, int32_t rangeEnd = -1) {
+    explicit Renderer(const reference::Document& d, int32_t rangeStart = 0, int32_t rangeEnd = -1) {
         test::Load(doc, d);
         state.RangeStart = rangeStart;
         state.RangeEnd = rangeEnd < 0 ? doc.FrameCount() : rangeEnd;
@@ -103,7 +103,7 @@ TEST(FillBuffer, ConvertsEveryFormatTo16BitStereo) {
         {"16-bit stereo", true, true, {0x39, 0x30, 0x00, 0x80}, 12345, -32768},
     };
     for (const auto& c : cases) {
-        plain::Document d{{}, 44100, c.stereo, c.is16};
+        reference::Document d{{}, 44100, c.stereo, c.is16};
         for (int f = 0; f < 3000; ++f) d.data.insert(d.data.end(), c.frame.begin(), c.frame.end());
         Renderer r(d);
         r.Render();
@@ -219,9 +219,9 @@ TEST(FillBuffer, PositionBeforeFrameZeroIsSilence) {
     EXPECT_EQ(r.SourceOfRamp(10), 0);
 }
 
-// The engine's tables, lanes and rounding trick against the rules written out plainly:
+// The engine's tables, lanes and rounding trick against the scalar reference renderer:
 // every format, odd factors, positions running out of the range, several blocks.
-TEST(FillBuffer, BitIdenticalToThePlainRules) {
+TEST(FillBuffer, BitIdenticalToScalarReference) {
     struct Case {
         int32_t frames, rate;
         bool stereo, is16, loop;
@@ -240,7 +240,7 @@ TEST(FillBuffer, BitIdenticalToThePlainRules) {
     for (const auto& c : cases) {
         const auto d = test::RandomDocument(c.frames, c.rate, c.stereo, c.is16, ++seed);
         Renderer fast(d, c.rangeStart, c.rangeEnd);
-        plain::State slow;
+        reference::State slow;
         fast.state.Loop = c.loop;
         fast.state.SpeedFactor = c.speed;
         fast.state.PitchFactor = c.pitch;
@@ -254,7 +254,7 @@ TEST(FillBuffer, BitIdenticalToThePlainRules) {
         Output expected(2 * kBlockFrames);
         for (int block = 0; block < 6; ++block) {
             fast.Render();
-            plain::FillBuffer(slow, d, expected.data(), kOutputBlockBytes);
+            reference::FillBuffer(slow, d, expected.data(), kOutputBlockBytes);
             ASSERT_EQ(fast.out, expected) << "case " << seed << " block " << block;
             ASSERT_EQ(fast.state.PlayPosition, slow.PlayPosition) << "case " << seed;
             ASSERT_EQ(fast.state.ReadIndex, slow.ReadIndex) << "case " << seed;

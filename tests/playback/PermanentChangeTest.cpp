@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "PermanentChange.h"
-#include "PlainRenderer.h"
+#include "ScalarReferenceRenderer.h"
 #include "TestDocument.h"
 
 #include <cmath>
@@ -49,7 +49,7 @@ TEST(PermanentChange, EmptyDocumentIsLeftAlone) {
 // zero frame count; the rate still takes the speed.
 TEST(PermanentChange, LessThanOneFrameChangesOnlyTheRate) {
     AudioDocument doc;
-    test::Load(doc, plain::Document{{1, 2, 3}, 44100, true, true});
+    test::Load(doc, reference::Document{{1, 2, 3}, 44100, true, true});
     EXPECT_EQ(Progress(doc, 2.0, 1.5), (std::vector<int>{0, 0}));
     EXPECT_EQ(Bytes(doc), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(doc.SampleRate, 88200);
@@ -87,7 +87,7 @@ TEST(PermanentChange, ConstantsSurviveEveryPitch) {
                           {false, true, {0x18, 0xFC}}, {true, true, {0, 0, 0xFF, 0x7F}}};
     for (const auto& c : cases) {
         for (double pitch : {0.01, 0.5, 2.0, 100.0, 0.0}) {
-            plain::Document d{{}, 44100, c.stereo, c.is16};
+            reference::Document d{{}, 44100, c.stereo, c.is16};
             for (int f = 0; f < 2048; ++f) d.data.insert(d.data.end(), c.frame.begin(), c.frame.end());
             AudioDocument doc;
             test::Load(doc, d);
@@ -125,7 +125,7 @@ TEST(PermanentChange, PitchOneMovesSamplesAtMostOneStepDown) {
 // The last, short block of each channel is padded with silence on its own; bytes
 // after the last whole frame are never touched.
 TEST(PermanentChange, ShortLastBlockPerChannelAndTrailingBytes) {
-    plain::Document d = test::RandomDocument(1500, 44100, true, true, 4);
+    reference::Document d = test::RandomDocument(1500, 44100, true, true, 4);
     for (int f = 0; f < 1500; ++f) {  // right channel silent
         d.data[4 * f + 2] = 0;
         d.data[4 * f + 3] = 0;
@@ -142,8 +142,8 @@ TEST(PermanentChange, ShortLastBlockPerChannelAndTrailingBytes) {
     EXPECT_EQ(doc.SampleData[6002], 7);
 }
 
-// The rules written out plainly: per channel, per block, scalar FFT.
-void PlainPermanentChange(plain::Document& d, double pitch) {
+// The scalar reference for the permanent change: per channel, per block, scalar FFT.
+void ReferencePermanentChange(reference::Document& d, double pitch) {
     const int channels = d.stereo ? 2 : 1;
     const int width = d.is16 ? 2 : 1;
     int32_t frames = static_cast<int32_t>(d.data.size());
@@ -183,16 +183,16 @@ void PlainPermanentChange(plain::Document& d, double pitch) {
     }
 }
 
-TEST(PermanentChange, BitIdenticalToThePlainRules) {
+TEST(PermanentChange, BitIdenticalToScalarReference) {
     uint32_t seed = 50;
     for (bool stereo : {false, true}) {
         for (bool is16 : {false, true}) {
             for (double pitch : {0.4, 1.0, 1.7, 37.0}) {
-                plain::Document expected = test::RandomDocument(2600, 32000, stereo, is16, ++seed);
+                reference::Document expected = test::RandomDocument(2600, 32000, stereo, is16, ++seed);
                 AudioDocument doc;
                 test::Load(doc, expected);
                 ApplyPermanentChange(doc, 1.0, pitch, nullptr);
-                PlainPermanentChange(expected, pitch);
+                ReferencePermanentChange(expected, pitch);
                 ASSERT_EQ(Bytes(doc), expected.data)
                     << "stereo " << stereo << " 16-bit " << is16 << " pitch " << pitch;
             }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "PitchShiftBlock.h"
-#include "PlainRenderer.h"
+#include "ScalarReferenceRenderer.h"
 
 #include <cmath>
 #include <cstring>
@@ -116,7 +116,7 @@ TEST(PitchShiftBlock, LoudSumsWrapAroundInsteadOfClipping) {
     Block out = in;
     PitchShiftBlock(out.data(), kFrames, 2.0);
 
-    // The unwrapped values, from the plain rules in double precision.
+    // The unwrapped values, computed the slow way in double precision.
     int wrapped = 0;
     for (int c = 0; c < 2; ++c) {
         std::vector<double> re(kFrames), im(kFrames, 0.0), reOut(kFrames, 0.0),
@@ -147,19 +147,19 @@ TEST(PitchShiftBlock, ShortBlockIsPaddedWithSilenceAndTheRestIsUntouched) {
     Block b = Random(11, 20000);
     const Block in = b;
     Block expected = b;
-    plain::PitchShiftBlock(expected.data(), 300, 1.3);
+    reference::PitchShiftBlock(expected.data(), 300, 1.3);
     PitchShiftBlock(b.data(), 300, 1.3);
     EXPECT_EQ(b, expected);
     EXPECT_TRUE(std::equal(b.begin() + 600, b.end(), in.begin() + 600));
 }
 
-TEST(PitchShiftBlock, BitIdenticalToThePlainRules) {
+TEST(PitchShiftBlock, BitIdenticalToScalarReference) {
     uint32_t seed = 20;
     for (double factor : kFactors) {
         Block fast = Random(++seed, 32768);
         Block slow = fast;
         PitchShiftBlock(fast.data(), kFrames, factor);
-        plain::PitchShiftBlock(slow.data(), kFrames, factor);
+        reference::PitchShiftBlock(slow.data(), kFrames, factor);
         ASSERT_EQ(fast, slow) << "factor " << factor;
     }
 }

@@ -33,7 +33,7 @@
 // Which texts each kind of object gives to the table. The first matching row applies;
 // a row also matches classes derived from it.
 //
-//  | Kind of the Delphi-style form         | Qt class here                        | Texts                         |
+//  | Kind of control or dialog             | Qt class here                        | Texts                         |
 //  |---------------------------------------|--------------------------------------|-------------------------------|
 //  | open/save dialog (checked first: in   | QFileDialog                          | filter, as one text           |
 //  |   Qt it derives from the window kind) |                                      |                               |

@@ -1,7 +1,7 @@
 #pragma once
-// The renderer and the pitch shifter written out rule by rule, plainly and slowly:
-// per-call scratch, FFT per channel, std::nearbyint for the read index, plain fields.
-// The engine's faster code must give bit for bit the same results.
+// A scalar reference for the renderer and the pitch shifter, written for clarity, not
+// speed: per-call scratch, FFT per channel, std::nearbyint for the read index, ordinary
+// (non-atomic) fields. The engine's faster code must give bit for bit the same results.
 
 #include "FFT.h"
 #include "Factors.h"
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-namespace sonvira::plain {
+namespace sonvira::reference {
 
 inline void PitchShiftBlock(int16_t* block, int frames, double pitchFactor) {
     constexpr int n = 1024;
@@ -92,4 +92,4 @@ inline void FillBuffer(State& st, const Document& doc, int16_t* out, int bytes) 
     PitchShiftBlock(out + bytes / 4, 1024, st.PitchFactor);
 }
 
-}  // namespace sonvira::plain
+}  // namespace sonvira::reference
