@@ -28,4 +28,6 @@ ctest --test-dir build-test --output-on-failure -j "$jobs" || status=$?
 if ctest --test-dir build-tsan -N -L tsan | grep -q "Test *#"; then
   TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -L tsan || status=$?
 fi
+# Every fuzz target briefly on a copy of its seed corpus; a finding fails the run.
+SONVIRA_JOBS=$jobs fuzz/run.sh 20 || status=$?
 exit $status
