@@ -137,7 +137,7 @@ TMainForm::~TMainForm() {
     // Ending: stop whatever still runs; the output stops its stream thread before it is
     // released, and the document releases its block itself.
     StopRequested = true;
-    Output.reset();
+    Playback().SetOutput(nullptr);
 }
 
 QAction* TMainForm::MenuItem(const QString& objectName) const {
@@ -146,9 +146,7 @@ QAction* TMainForm::MenuItem(const QString& objectName) const {
 
 void TMainForm::FormCreate(const PlatformParts& platform) {
     ViewBitmap = QImage();
-    State.SpeedFactor = SpeedEd->Value();
-    State.PitchFactor = PitchEd->Value();
-    State.Loop = SchleifeCheck->isChecked();
+    Playback().TakeFactorsFromFields(SchleifeCheck->isChecked());
     if (platform.openOutput) OpenOutput(platform.openOutput);
     EnumerateMp3CodecFormats(Mp3CodecFormats);
     InstallAllocFailureBox();
@@ -157,8 +155,8 @@ void TMainForm::FormCreate(const PlatformParts& platform) {
 }
 
 void TMainForm::OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open) {
-    Output = open();
-    if (Output) return;
+    Playback().SetOutput(open());
+    if (Playback().HasOutput()) return;
     // Without sound output the program cannot do its work: it says so and ends as soon
     // as its event loop runs; the remaining start-up steps still run.
     ShowMessage(QMessageBox::NoIcon, Message(16));

@@ -22,8 +22,10 @@
 #include "Mp3CodecFormats.h"
 #include "TACMConvertor.h"
 #include "TranslationContext.h"
+#include "PlaybackController.h"
 #include "PlaybackState.h"
 #include "SoundOutput.h"
+#include "WindowPlaybackControls.h"
 #include "TFloatSpinEdit.h"
 
 namespace sonvira {
@@ -59,11 +61,20 @@ public:
 
     // ---- the audio document and the state the commands share ----
     AudioDocument Doc;
+
+private:
+    WindowPlaybackControls playbackControls_{*this};
+    PlaybackController playback_{Doc, playbackControls_};
+
+public:
+    // The play command's logic without the window: range, stop rule, pause, hot keys,
+    // field coupling.
+    PlaybackController& Playback() { return playback_; }
     // Playback position, range, pause, both factors and the loop flag, shared with the
-    // stream thread (atomics).
-    PlaybackState State;
+    // stream thread (atomics); owned by the controller.
+    PlaybackState& State = playback_.State();
     int32_t PlayMarkerX = 0;
-    std::atomic<bool> StopRequested{false};
+    std::atomic<bool>& StopRequested = playback_.StopRequested();
     QImage ViewBitmap;
     QString AppDir;  // the program's folder, ending in '/'
     int32_t LanguageIndex = 0;
@@ -138,8 +149,6 @@ public:
     int32_t ViewSampleCount() const;
 
     // ---- playback ----
-    // The sound output (null when none could be opened: the program then ends).
-    std::unique_ptr<SoundOutput> Output;
     GlobalHotKeys* HotKeys = nullptr;
     // Whether "Aufnehmen" can be used (the recorder exists).
     bool RecordBtnAvailable = false;
@@ -207,13 +216,10 @@ private:
     void ConnectPlaybackControls();
     void OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open);
     void RegisterHotKeys(GlobalHotKeys* keys);
-    void SetUpPlayRange();
     // Moves the play marker to column x and shows the change.
     void MovePlayMarker(int32_t x);
+    friend class WindowPlaybackControls;
     void SetTransportPlaying(bool playing);
-    bool PlayLoopGoesOn() const;
-    bool couplingGuard_ = false;
-    bool playing_ = false;
     void ShowEditResult(EditResult result);
     void RunBlockCommand(const std::function<EditResult()>& command);
     int64_t AskSpanFrames(double preset);

@@ -3,11 +3,14 @@
 // selection. Owned by the main window; every command reads and changes the fields
 // directly on the window thread. The playback thread reads the block and the
 // format while a sound plays, so commands that replace or shorten the block stop
-// playback first; `SampleRate` is atomic because the rate steps may change it
-// while a sound plays.
+// playback first; effects that rewrite samples in place while a sound plays hold
+// `SampleLock` for each chunk they write, as the renderer does for each block it
+// reads; `SampleRate` is atomic because the rate steps may change it while a sound
+// plays.
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 namespace sonvira {
 
@@ -33,6 +36,10 @@ public:
     std::atomic<int32_t> SampleRate{0};  // frames per second
     bool IsStereo = false;
     bool Is16Bit = false;
+    // Shared by the renderer (one block at a time, stream thread) and the in-place
+    // effects (one chunk at a time, window thread), so no sample is read while it is
+    // written. Held only briefly: an effect never keeps it for a whole long sound.
+    mutable std::mutex SampleLock;
 
     int32_t Channels() const { return IsStereo ? 2 : 1; }
     int32_t BytesPerSample() const { return Is16Bit ? 2 : 1; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "LockedChunks.h"
 #include "SampleView.h"
 
 namespace sonvira {
@@ -24,9 +25,9 @@ EditResult FadeIn(AudioDocument& doc, int64_t d) {
     const FrameRange range = doc.SelectionFrameRange();
     const int64_t end = std::min<int64_t>({range.lo + d, range.hi - 1, doc.FrameCount() - 1});
     const SampleView view(doc);
-    for (int64_t i = range.lo; i <= end; ++i) {
+    ForEachLockedChunk(doc, range.lo, end, [&](int64_t i) {
         ScaleFrame(view, i, static_cast<double>(i - range.lo) / static_cast<double>(d));
-    }
+    });
     return EditResult::SamplesChanged;
 }
 
@@ -37,9 +38,9 @@ EditResult FadeOut(AudioDocument& doc, int64_t d) {
     const int64_t begin = std::max<int64_t>(range.hi - d, range.lo);
     const int64_t end = std::min<int64_t>(range.hi, doc.FrameCount() - 1);
     const SampleView view(doc);
-    for (int64_t i = begin; i <= end; ++i) {
+    ForEachLockedChunk(doc, begin, end, [&](int64_t i) {
         ScaleFrame(view, i, static_cast<double>(range.hi - i) / static_cast<double>(d));
-    }
+    });
     return EditResult::SamplesChanged;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "LockedChunks.h"
 #include "SampleView.h"
 
 namespace sonvira {
@@ -13,7 +14,7 @@ void ScaleRange(AudioDocument& doc, int mul8, int mul16, int div) {
     const FrameRange range = doc.SelectionFrameRange();
     const int64_t last = std::min<int64_t>(range.hi, doc.FrameCount() - 1);
     const SampleView view(doc);
-    for (int64_t i = range.lo; i <= last; ++i) {
+    ForEachLockedChunk(doc, range.lo, last, [&](int64_t i) {
         for (int ch = 0; ch < view.Channels(); ++ch) {
             const int x = view.Get(i, ch);
             if (view.Is16Bit()) {
@@ -22,9 +23,10 @@ void ScaleRange(AudioDocument& doc, int mul8, int mul16, int div) {
                 view.Set(i, ch, std::clamp((x - 128) * mul8 / div, -128, 127) + 128);
             }
         }
-    }
+    });
 }
 
+// Only reads: the renderer reads the same samples meanwhile, which is no conflict.
 int PeakOf(AudioDocument& doc) {
     const FrameRange range = doc.SelectionFrameRange();
     const int64_t last = std::min<int64_t>(range.hi, doc.FrameCount() - 1);

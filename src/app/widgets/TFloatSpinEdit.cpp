@@ -30,6 +30,9 @@ TFloatSpinEdit::TFloatSpinEdit(double minimum, double maximum, double step, doub
     // silently and reports through valueChanged. Either way, one Changed per new text.
     connect(lineEdit(), &QLineEdit::textChanged, this, &TFloatSpinEdit::NoteTextChange);
     connect(this, &QDoubleSpinBox::valueChanged, this, &TFloatSpinEdit::NoteTextChange);
+    // Leaving the field (or Return) may clamp the text without a new value: typing 100
+    // after 10 leaves the value at 10 and only the text changes back, silently.
+    connect(this, &QAbstractSpinBox::editingFinished, this, &TFloatSpinEdit::NoteTextChange);
 }
 
 void TFloatSpinEdit::NoteTextChange() {

@@ -2,6 +2,8 @@
 
 #include "FillBuffer.h"
 
+#include <mutex>
+
 namespace sonvira {
 namespace {
 
@@ -61,6 +63,9 @@ void TMyThread::Refill(int32_t deviceOffset, int16_t* stagingHalf, int16_t* rend
     DeviceBuffer& ring = device_.Lock();
     ring.Write(deviceOffset, stagingHalf, kHalfBytes);
     device_.Unlock();
+    // An effect may be rewriting samples on the window thread: it yields the lock
+    // between chunks, so this waits a fraction of a millisecond at most.
+    const std::lock_guard<std::mutex> samples(doc_.SampleLock);
     FillBuffer(state_, doc_, renderInto, kOutputBlockBytes);
 }
 
