@@ -1,15 +1,12 @@
 #include "SonviraApplication.h"
 
-#include <QMessageBox>
 #include <exception>
 
 namespace sonvira {
 
 SonviraApplication::SonviraApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Sonvira");
-    ReportError = [this](const QString& text) {
-        QMessageBox::critical(activeWindow(), applicationName(), text);
-    };
+    ReportError = [](const QString& text) { qWarning("%s", qPrintable(text)); };
 }
 
 bool SonviraApplication::notify(QObject* receiver, QEvent* event) {
@@ -21,6 +18,23 @@ bool SonviraApplication::notify(QObject* receiver, QEvent* event) {
         ReportError("Unbekannter Fehler");
     }
     return false;
+}
+
+void SonviraApplication::RequestEnd() {
+    endRequested_ = true;
+    if (running_) exit(0);
+}
+
+int SonviraApplication::Run() {
+    if (endRequested_) {
+        endRequested_ = false;
+        return 0;
+    }
+    running_ = true;
+    const int code = exec();
+    running_ = false;
+    endRequested_ = false;
+    return code;
 }
 
 }  // namespace sonvira

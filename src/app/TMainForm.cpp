@@ -2,7 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -11,7 +11,10 @@
 #include "MessageCatalogue.h"
 #include "OptionsFile.h"
 #include "PlaybackHotKeys.h"
+#include "QtDialogTranslation.h"
+#include "RunWhenExposed.h"
 #include "SelectionEditing.h"
+#include "SonviraApplication.h"
 #include "StartupTranslation.h"
 #include "TAboutBox.h"
 #include "TEchoForm.h"
@@ -28,6 +31,15 @@ QString ProgramFolder(const QString& overrideDir) {
     QString dir = overrideDir.isEmpty() ? QCoreApplication::applicationDirPath() : overrideDir;
     if (!dir.endsWith('/')) dir += '/';
     return dir;
+}
+
+// Ends the program once its main loop runs (see SonviraApplication::RequestEnd).
+void EndProgram() {
+    if (auto* app = qobject_cast<SonviraApplication*>(QCoreApplication::instance()))
+        app->RequestEnd();
+    else
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
 }
 
 }  // namespace
@@ -149,8 +161,13 @@ void TMainForm::FormCreate(const PlatformParts& platform) {
     Playback().TakeFactorsFromFields(SchleifeCheck->isChecked());
     if (platform.openOutput) OpenOutput(platform.openOutput);
     EnumerateMp3CodecFormats(Mp3CodecFormats);
-    InstallAllocFailureBox();
-    if (!OpenTranslationAtCreate(Translation, AppDir.toStdString(), this)) return;
+    // The record array's handler outlives this window; after it, texts go to stderr.
+    InstallAllocFailureBox([self = QPointer<TMainForm>(this)](const QString& text) {
+        if (self) self->ShowMessage(QMessageBox::Critical, text);
+        else qWarning("%s", qPrintable(text));
+    });
+    const auto showError = [this](const QString& text) { ShowMessage(QMessageBox::Critical, text); };
+    if (!OpenTranslationAtCreate(Translation, AppDir.toStdString(), showError)) return;
     if (platform.makeHotKeys) RegisterHotKeys(platform.makeHotKeys(this));
 }
 
@@ -159,9 +176,8 @@ void TMainForm::OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& 
     if (Playback().HasOutput()) return;
     // Without sound output the program cannot do its work: it says so and ends as soon
     // as its event loop runs; the remaining start-up steps still run.
-    ShowMessage(QMessageBox::NoIcon, Message(16));
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
-                              Qt::QueuedConnection);
+    ShowMessage(QMessageBox::NoIcon, Message(Msg::NoSoundOutput));
+    EndProgram();
 }
 
 void TMainForm::RegisterHotKeys(GlobalHotKeys* keys) {
@@ -180,14 +196,18 @@ void TMainForm::FormShow() {
     LoadOptions();
     LanguageIndex = StoredLanguageIndex;
     Translation.SetLanguageIndex(LanguageIndex);
-    const QString title = TranslateAtFirstShow(
+    InstallQtDialogTranslation(LanguageIndex, this);
+    // The title is kept for the message boxes, not given to Qt as the application's
+    // display name: Qt would append that to the caption of every window.
+    ApplicationTitle = TranslateAtFirstShow(
         Translation, {this, SampleFormatDlg, AboutBox, EchoForm, MP3ConfigForm}, this, "Sonvira",
         "Orlanda Sonvira 1.0");
-    QGuiApplication::setApplicationDisplayName(title);
     FirstShowDone = true;
-    AboutBox->SetWebAddress(Message(23));
+    AboutBox->SetWebAddress(Message(Msg::MakersWebAddress));
     MP3ConfigForm->SetDefaults();
-    if (CommandLine.size() > 1) OpenFileWithName(CommandLine[1]);
+    // Opened once the window is on the screen, so that a refusal's box appears over it.
+    if (CommandLine.size() > 1)
+        RunWhenExposed(this, [this, name = CommandLine[1]] { OpenFileWithName(name); });
 }
 
 void TMainForm::LoadOptions() {
@@ -232,12 +252,12 @@ QString TMainForm::Tr(const char* german) {
     return QString::fromStdString(Translation.Translate(german));
 }
 
-QString TMainForm::Message(int number) {
-    return QString::fromStdString(CatalogueText(Translation, number));
+QString TMainForm::Message(Msg id) {
+    return QString::fromStdString(CatalogueText(Translation, id));
 }
 
 void TMainForm::DefaultShowMessage(QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, this);
+    QMessageBox box(icon, ApplicationTitle, text, QMessageBox::Ok, this);
     box.exec();
 }
 

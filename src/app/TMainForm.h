@@ -40,6 +40,7 @@ class TSampleFormat;
 class TEchoForm;
 enum class EditResult;
 class TProgressPanel;
+enum class Msg : int32_t;
 
 // The platform parts the main window opens at start-up. The program passes the real
 // ones; tests leave them out or pass fakes.
@@ -180,9 +181,11 @@ public:
     // "Speichern als WAV/MP3...": the whole sound as WAV or MP3, by the chosen file type.
     void SaveBtnClick();
 
-    // A German program text, and message N of the catalogue, in the current language.
+    // A German program text, and a message of the catalogue, in the current language.
     QString Tr(const char* german);
-    QString Message(int number);
+    QString Message(Msg id);
+    // The program's title, translated at the first showing: every message box's caption.
+    QString ApplicationTitle = "Sonvira";
 
     // ---- progress in the status bar (0 … 100) ----
     void SetProStatus(int32_t percent);
@@ -190,7 +193,8 @@ public:
     void SetPlayPosition(double frame);
 
     // Shows a message box (message kinds as the platform's: error, information, ...).
-    // Tests replace it to record messages instead of opening a modal box.
+    // Every box of the program goes through here; tests replace it to record messages
+    // instead of opening a modal box.
     std::function<void(QMessageBox::Icon, const QString&)> ShowMessage;
 
 protected:

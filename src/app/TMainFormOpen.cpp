@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "MessageCatalogue.h"
 #include "TMainForm.h"
 #include "TOpenDialog.h"
 #include "TPaintBox.h"
@@ -44,7 +45,8 @@ void TMainForm::OpenCommonSteps(const QString& fileName) {
             {[this](int percent) { SetProStatus(percent); },
              [] { QCoreApplication::processEvents(); }},
             sound);
-        if (result.importMessage) ShowMessage(QMessageBox::Critical, Message(result.importMessage));
+        if (result.importMessage)
+            ShowMessage(QMessageBox::Critical, Message(static_cast<Msg>(result.importMessage)));
         read = result.read;
     } else {
         read = ReadWav(name, sound);
@@ -54,7 +56,7 @@ void TMainForm::OpenCommonSteps(const QString& fileName) {
         Doc.InstallBlock(sound.block.release(), sound.size, sound.rate, sound.stereo,
                          sound.is16Bit);
     } else {
-        ShowMessage(QMessageBox::Critical, Message(10));
+        ShowMessage(QMessageBox::Critical, Message(Msg::CannotOpenFile));
     }
 
     Doc.SelAnchor = 0;

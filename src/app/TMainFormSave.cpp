@@ -2,6 +2,7 @@
 // chosen in the save dialog (not by the name's extension).
 #include <QFile>
 
+#include "MessageCatalogue.h"
 #include "SaveAsMP3File.h"
 #include "SaveCommand.h"
 #include "TMP3ConfigForm.h"
@@ -23,11 +24,12 @@ void TMainForm::SaveBtnClick() {
                                          [this](int percent) { SetProStatus(percent); }, *encoder);
         if (message != 0) {
             const bool wav = fileType != kSaveTypeMp3;
-            ShowMessage(wav ? QMessageBox::Critical : QMessageBox::NoIcon, Message(message));
+            ShowMessage(wav ? QMessageBox::Critical : QMessageBox::NoIcon,
+                        Message(static_cast<Msg>(message)));
         }
     } catch (const EMp3Encode& e) {
         ShowMessage(QMessageBox::Critical,
-                    e.message ? Message(e.message) : QString::fromUtf8(e.what()));
+                    e.message ? Message(static_cast<Msg>(e.message)) : QString::fromUtf8(e.what()));
     }
 }
 

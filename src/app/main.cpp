@@ -14,6 +14,9 @@ int main(int argc, char** argv) {
     };
     // The main window creates its dialogs in their order and owns them.
     sonvira::TMainForm mainForm({}, platform);
+    app.ReportError = [&mainForm](const QString& text) {
+        mainForm.ShowMessage(QMessageBox::Critical, text);
+    };
     mainForm.show();
-    return app.exec();
+    return app.Run();
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "MessageCatalogue.h"
 #include "Mp3CodecFormats.h"
 #include "TACMConvertor.h"
 
@@ -15,8 +16,8 @@ namespace sonvira {
 using ProgressFn = std::function<void(int percent)>;  // 0 … 100, the window's SetProStatus
 
 // Messages of the import and of the Open command around it (catalogue numbers).
-inline constexpr int kMsgCannotCreateOutput = 9;  // "Konnte Ausgabedatei nicht erstellen!"
-inline constexpr int kMsgCannotOpenFile = 10;     // "Konnte Datei nicht öffnen!"
+inline constexpr int kMsgCannotCreateOutput = static_cast<int>(Msg::CannotCreateOutputFile);
+inline constexpr int kMsgCannotOpenFile = static_cast<int>(Msg::CannotOpenFile);
 
 struct Mp3ImportHooks {
     ProgressFn progress;                  // may be empty

@@ -7,14 +7,15 @@
 #include <string>
 
 #include "AudioDocument.h"
+#include "MessageCatalogue.h"
 #include "Mp3Encoder.h"
 
 namespace sonvira {
 
 // Messages of MP3 export (catalogue numbers).
-inline constexpr int kMsgMp3EncodeFailed = 12;    // "Fehler beim MP3 Codieren"
-inline constexpr int kMsgLameInitFailed = 13;     // "Konnte LAME Encoder nicht initialisieren..."
-inline constexpr int kMsgCannotCreateFile = 14;   // "Konnte Datei nicht erstellen..."
+inline constexpr int kMsgMp3EncodeFailed = static_cast<int>(Msg::Mp3EncodingFailed);
+inline constexpr int kMsgLameInitFailed = static_cast<int>(Msg::LameInitFailed);
+inline constexpr int kMsgCannotCreateFile = static_cast<int>(Msg::CannotCreateFile);
 
 // The two choices of the MP3 settings dialog.
 struct Mp3Settings {

@@ -6,46 +6,48 @@
 namespace sonvira {
 namespace {
 
+constexpr int32_t N(Msg id) { return static_cast<int32_t>(id); }
+
 // Equal texts under different numbers are separate entries on purpose: each caller keeps
 // its own number.
 constexpr CatalogueEntry kCatalogue[] = {
-    {1, "Bitte schließen Sie das Programm und starten Sie es erneut!"},
-    {3, "Fehler"},
-    {4, " beim Ausführen des SCSI Kommandos..."},  // appended to another text: keeps its blank
-    {5, "Fehler beim Ausführen des SCSI Kommandos..."},
-    {6, "Konnte ASPI Layer nicht initialisieren..."},
-    {7, "Konnte ASPI Layer nicht laden..."},
-    {8, "Es ist kein Codec installiert, der eine MP3-Decodierung ermöglicht!"},
-    {9, "Konnte Ausgabedatei nicht erstellen!"},
-    {10, "Konnte Datei nicht öffnen!"},
-    {11, "KBytes"},
-    {12, "Fehler beim MP3 Codieren"},
-    {13, "Konnte LAME Encoder nicht initialisieren..."},
-    {14, "Konnte Datei nicht erstellen..."},
-    {16, "Konnte DirectSound (DirectX) nicht initialisieren..."},
-    {17, "Hiermit beenden Sie das Programm! Alle nicht gespeicherten Daten gehen verloren!"},
-    {18, "Programm beenden"},
-    {19, "Konnte die MIDI Datei nicht erstellen!"},
-    {21, "Wenn Sie die letzte Aufnahme noch nicht gespeichert haben, geht diese nun verloren!"},
-    {22, "Neue Aufnahme"},
-    {23, "https://www.orlanda.de/sonvira"},  // the maker's web address, opened by the about box
-    {24, "TOC eingelesen..."},
-    {25, "Ungültige Track-Nummer..."},
-    {26, "Tracks gefunden..."},
-    {27, "Konnte TOC nicht lesen..."},
-    {28, "Starte Ripping..."},
-    {29, "Fehler: SCSI Status"},
-    {30, "Kein Laufwerkszugriff über SPTI möglich..."},
-    {31, "Tracks gefunden"},
-    {32, "Fehler"},
-    {33, "Fehler beim Ausführen des SCSI Kommandos..."},
-    {34, "Starte Ripping..."},
-    {35, "Konnte ASPI Layer nicht initialisieren..."},
-    {36, "Konnte ASPI Layer nicht laden. Downloaden Sie den ASPI-Treiber von http://www.adaptec.com!"},
-    {37, "Ripping beendet..."},
-    {39, "Stunden"},
-    {40, "Minuten"},
-    {41, "Sekunden"},
+    {N(Msg::RestartProgram), "Bitte schließen Sie das Programm und starten Sie es erneut!"},
+    {N(Msg::DiscoveryErrorWord), "Fehler"},
+    {N(Msg::ScsiCommandFailedSuffix), " beim Ausführen des SCSI Kommandos..."},  // appended to another text: keeps its blank
+    {N(Msg::DiscoveryScsiCommandFailed), "Fehler beim Ausführen des SCSI Kommandos..."},
+    {N(Msg::DiscoveryAspiInitFailed), "Konnte ASPI Layer nicht initialisieren..."},
+    {N(Msg::DiscoveryAspiNotLoaded), "Konnte ASPI Layer nicht laden..."},
+    {N(Msg::NoMp3Codec), "Es ist kein Codec installiert, der eine MP3-Decodierung ermöglicht!"},
+    {N(Msg::CannotCreateOutputFile), "Konnte Ausgabedatei nicht erstellen!"},
+    {N(Msg::CannotOpenFile), "Konnte Datei nicht öffnen!"},
+    {N(Msg::KBytes), "KBytes"},
+    {N(Msg::Mp3EncodingFailed), "Fehler beim MP3 Codieren"},
+    {N(Msg::LameInitFailed), "Konnte LAME Encoder nicht initialisieren..."},
+    {N(Msg::CannotCreateFile), "Konnte Datei nicht erstellen..."},
+    {N(Msg::NoSoundOutput), "Konnte DirectSound (DirectX) nicht initialisieren..."},
+    {N(Msg::QuitLosesUnsavedData), "Hiermit beenden Sie das Programm! Alle nicht gespeicherten Daten gehen verloren!"},
+    {N(Msg::QuitProgram), "Programm beenden"},
+    {N(Msg::CannotCreateMidiFile), "Konnte die MIDI Datei nicht erstellen!"},
+    {N(Msg::NewRecordingLosesTheLast), "Wenn Sie die letzte Aufnahme noch nicht gespeichert haben, geht diese nun verloren!"},
+    {N(Msg::NewRecording), "Neue Aufnahme"},
+    {N(Msg::MakersWebAddress), "https://www.orlanda.de/sonvira"},  // the maker's web address, opened by the about box
+    {N(Msg::TocRead), "TOC eingelesen..."},
+    {N(Msg::InvalidTrackNumber), "Ungültige Track-Nummer..."},
+    {N(Msg::SptiTracksFound), "Tracks gefunden..."},
+    {N(Msg::CannotReadToc), "Konnte TOC nicht lesen..."},
+    {N(Msg::SptiRippingStarts), "Starte Ripping..."},
+    {N(Msg::ScsiStatusError), "Fehler: SCSI Status"},
+    {N(Msg::NoSptiDriveAccess), "Kein Laufwerkszugriff über SPTI möglich..."},
+    {N(Msg::AspiTracksFound), "Tracks gefunden"},
+    {N(Msg::RipErrorWord), "Fehler"},
+    {N(Msg::RipScsiCommandFailed), "Fehler beim Ausführen des SCSI Kommandos..."},
+    {N(Msg::AspiRippingStarts), "Starte Ripping..."},
+    {N(Msg::RipAspiInitFailed), "Konnte ASPI Layer nicht initialisieren..."},
+    {N(Msg::AspiDriverMissing), "Konnte ASPI Layer nicht laden. Downloaden Sie den ASPI-Treiber von http://www.adaptec.com!"},
+    {N(Msg::RippingFinished), "Ripping beendet..."},
+    {N(Msg::Hours), "Stunden"},
+    {N(Msg::Minutes), "Minuten"},
+    {N(Msg::Seconds), "Sekunden"},
 };
 
 }  // namespace
@@ -69,6 +71,10 @@ std::string CatalogueText(TranslationContext& translation, int32_t number) {
     std::string text;
     CatalogueText(translation, number, text);
     return text;
+}
+
+std::string CatalogueText(TranslationContext& translation, Msg id) {
+    return CatalogueText(translation, N(id));
 }
 
 void RegisterMessages(TranslationContext& translation) {

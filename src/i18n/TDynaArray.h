@@ -21,7 +21,7 @@ namespace sonvira {
 
 // Shown when a block cannot be obtained, with the English text
 // "Error while trying to allocate <n> bytes of RAM. Not enough memory."
-// The main window installs a handler that shows an error box without owner; without
+// The main window installs a handler that shows its error box; without
 // a handler the text goes to standard error. Returns the handler installed before.
 using AllocFailureHandler = std::function<void(const std::string& message)>;
 AllocFailureHandler SetAllocFailureHandler(AllocFailureHandler handler);

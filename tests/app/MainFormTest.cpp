@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "SonviraApplication.h"
+#include "MessageCatalogue.h"
 #include "TAboutBox.h"
 #include "TMainForm.h"
 #include "TOpenDialog.h"
@@ -172,10 +173,12 @@ TEST_F(FormFixture, OpenWhileSomethingRunsStopsItAndRepeatsLater) {
 TEST_F(FormFixture, FirstShowOpensTheFileNamedOnTheCommandLineOnce) {
     const std::string path = Wav("arg.wav", 44, true, true, 44100);
     form.CommandLine = {"sonvira", QString::fromStdString(path)};
-    form.FormShow();
-    EXPECT_EQ(form.Doc.DataSize, 44);
+    form.show();  // opened once the window is on the screen
+    EXPECT_TRUE(test::WaitUntil([&] { return form.Doc.DataSize == 44; }));
     form.Doc.SelAnchor = 4;
-    form.FormShow();  // later showings do nothing
+    form.hide();
+    form.show();  // later showings do nothing
+    QCoreApplication::processEvents();
     EXPECT_EQ(form.Doc.SelAnchor, 4);
 }
 
@@ -200,7 +203,7 @@ TEST_F(FormFixture, AboutBoxShowsNameVersionYearAndTheMakersAddress) {
     EXPECT_EQ(box.windowTitle().toStdString(), "Info");
     EXPECT_TRUE(box.Copyright->text().contains(QString::number(QDate::currentDate().year())));
     EXPECT_TRUE(box.Version->text().contains("1.0"));
-    EXPECT_EQ(box.WebAddress(), form.Message(23));
+    EXPECT_EQ(box.WebAddress(), form.Message(Msg::MakersWebAddress));
     EXPECT_TRUE(box.WebAddress().startsWith("http"));
 }
 

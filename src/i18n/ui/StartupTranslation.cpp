@@ -5,16 +5,16 @@
 #include "TranslateWindows.h"
 #include "TranslationContext.h"
 
-#include <QMessageBox>
 #include <QWidget>
 
 namespace sonvira {
 
-bool OpenTranslationAtCreate(TranslationContext& translation, const std::string& appDir, QWidget* parent) {
+bool OpenTranslationAtCreate(TranslationContext& translation, const std::string& appDir,
+                             const ShowErrorText& showError) {
     try {
         translation.OpenTranslationTable(appDir + "translate.dbf");
     } catch (const EDbfError& error) {
-        QMessageBox::critical(parent, QString(), QString::fromStdString(error.what()));
+        if (showError) showError(QString::fromStdString(error.what()));
         return false;
     }
     translation.BuildTranslationIndex();
@@ -30,9 +30,9 @@ QString TranslateAtFirstShow(TranslationContext& translation, const QList<QWidge
     return title;
 }
 
-void InstallAllocFailureBox() {
-    SetAllocFailureHandler([](const std::string& message) {
-        QMessageBox::critical(nullptr, QString(), QString::fromStdString(message));
+void InstallAllocFailureBox(ShowErrorText showError) {
+    SetAllocFailureHandler([showError = std::move(showError)](const std::string& message) {
+        showError(QString::fromStdString(message));
     });
 }
 

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -13,11 +14,15 @@ namespace sonvira {
 
 class TranslationContext;
 
+// Shows an error text in the program's message box (the main window's one seam for boxes).
+using ShowErrorText = std::function<void(const QString& text)>;
+
 // FormCreate: opens `appDir` + "translate.dbf" (created when missing, read-only when
 // writing is refused) and builds the index. When even the read-only opening fails the
-// error is shown in an error box over `parent` and false is returned: the caller skips
+// error is shown through `showError` (when given) and false is returned: the caller skips
 // its remaining creation steps, and every text then stays German.
-bool OpenTranslationAtCreate(TranslationContext& translation, const std::string& appDir, QWidget* parent);
+bool OpenTranslationAtCreate(TranslationContext& translation, const std::string& appDir,
+                             const ShowErrorText& showError);
 
 // FormShow, first showing, after LanguageIndex was set from options.dat: passes the
 // message catalogue through the table, translates every window when the language is not
@@ -28,7 +33,7 @@ bool OpenTranslationAtCreate(TranslationContext& translation, const std::string&
 QString TranslateAtFirstShow(TranslationContext& translation, const QList<QWidget*>& windows,
                              QWidget* mainWindow, const QString& germanAppTitle, const QString& germanCaption);
 
-// Routes the record array's out-of-memory message into an error box without owner.
-void InstallAllocFailureBox();
+// Routes the record array's out-of-memory message to `showError`.
+void InstallAllocFailureBox(ShowErrorText showError);
 
 }  // namespace sonvira
