@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "BenchSound.h"
+#include "MakeMp3Decoder.h"
 #include "OpenMp3File.h"
 #include "SaveAsMP3File.h"
 
@@ -50,9 +51,7 @@ void BM_OpenMp3(benchmark::State& state) {
     const std::string dir = BenchFolder();
     Mp3FormatList formats;
     EnumerateMp3CodecFormats(formats);
-    TACMConvertor conv;
-    conv.ACMFormatIn = StoredMp3FormatIn();
-    conv.ACMFormatOut = StoredPcmFormatOut();
+    TACMConvertor conv = MakeMp3Decoder();
     std::atomic<bool> stop{false};
     Measure(state, false, [&] {
         WavSound sound;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "BenchSound.h"
+#include "MakeMp3Decoder.h"
 #include "OpenMp3File.h"
 
 namespace {
@@ -31,9 +32,7 @@ int main() {
     const long before = StatusKb("VmRSS:");
     Mp3FormatList formats;
     EnumerateMp3CodecFormats(formats);
-    TACMConvertor conv;
-    conv.ACMFormatIn = StoredMp3FormatIn();
-    conv.ACMFormatOut = StoredPcmFormatOut();
+    TACMConvertor conv = MakeMp3Decoder();
     std::atomic<bool> stop{false};
     WavSound sound;
     if (!OpenMp3File(dir + "/sound.mp3", dir, conv, formats, stop, {}, sound).read) return 1;

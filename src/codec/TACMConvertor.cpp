@@ -49,6 +49,9 @@ void InitLibrary() {
 
 TACMConvertor::TACMConvertor() = default;
 
+TACMConvertor::TACMConvertor(const FormatRecord& formatIn, const FormatRecord& formatOut)
+    : ACMFormatIn(formatIn), ACMFormatOut(formatOut) {}
+
 TACMConvertor::~TACMConvertor() {
     if (active_) CloseStream();
 }

@@ -50,6 +50,8 @@ class TACMConvertor {
 public:
     // Inactive, InputBufferSize 2048, both records 22050 Hz 8-bit mono PCM with cbSize 129.
     TACMConvertor();
+    // Inactive as above, with these records for ACMFormatIn and ACMFormatOut.
+    TACMConvertor(const FormatRecord& formatIn, const FormatRecord& formatOut);
     virtual ~TACMConvertor();  // closes an open stream (errors swallowed: a destructor cannot throw)
     TACMConvertor(const TACMConvertor&) = delete;
     TACMConvertor& operator=(const TACMConvertor&) = delete;
