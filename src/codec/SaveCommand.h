@@ -22,7 +22,8 @@ std::string SaveFileName(const std::string& name, int fileType);
 // Writes `doc` to `path`: type 1 through SaveAsMP3File with `encoder`, anything else as WAV.
 // Returns 0 or the message to show: 14 "Konnte Datei nicht erstellen..." (WAV: with an error
 // icon; MP3: plain box), 13 (MP3 encoder refused the settings; plain box). Throws EMp3Encode
-// as SaveAsMP3File does. An existing file is replaced only by a complete new one.
+// as SaveAsMP3File does. An existing file is replaced only by a complete new one, and not
+// at all (14) when this user may not write it.
 int SaveDocument(const std::string& path, int fileType, const AudioDocument& doc,
                  const Mp3Settings& settings, const std::function<void(int)>& progress,
                  Mp3Encoder& encoder);

@@ -25,7 +25,8 @@ bool ReadWav(const std::string& path, WavSound& out);
 // Writes the block in the canonical 44-byte-header layout (pad byte after odd data).
 // The file appears under `path` only once it is written whole: it is written to a
 // temporary file in the same folder and renamed over the target, so a failed write
-// never destroys an existing file. Returns false on any failure.
+// never destroys an existing file; a file this user may not write is left alone. Returns
+// false on any failure.
 bool WriteWav(const std::string& path, const uint8_t* block, bool stereo, bool is16Bit,
               int32_t rate, int32_t size);
 
