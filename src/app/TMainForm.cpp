@@ -6,7 +6,6 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "FormatRecord.h"
 #include "GlobalHotKeys.h"
 #include "MessageCatalogue.h"
 #include "OptionsFile.h"
@@ -131,8 +130,6 @@ void TMainForm::CreateDialogs() {
 }
 
 void TMainForm::ConnectFileCommands() {
-    mp3wav.ACMFormatIn = StoredMp3FormatIn();
-    mp3wav.ACMFormatOut = StoredPcmFormatOut();
     connect(MenuItem("ffnen1"), &QAction::triggered, this, &TMainForm::OpenBtnClick);
     connect(MenuItem("SpeichernalsWAVMP31"), &QAction::triggered, this, &TMainForm::SaveBtnClick);
     connect(MenuItem("MP3Ausgabekonfigurieren1"), &QAction::triggered, MP3ConfigForm, &QDialog::exec);

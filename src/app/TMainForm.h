@@ -20,7 +20,7 @@
 
 #include "AudioDocument.h"
 #include "Mp3CodecFormats.h"
-#include "TACMConvertor.h"
+#include "MakeMp3Decoder.h"
 #include "TranslationContext.h"
 #include "PlaybackController.h"
 #include "PlaybackState.h"
@@ -86,7 +86,7 @@ public:
     // The translation table with its index and the current language column.
     TranslationContext Translation;
     // The MP3 decoder stream and the MP3 formats it offers.
-    TACMConvertor mp3wav;
+    TACMConvertor mp3wav = MakeMp3Decoder();
     Mp3FormatList Mp3CodecFormats;
 
     // ---- controls (names as the commands refer to them) ----
