@@ -25,6 +25,7 @@
 #include "PlaybackController.h"
 #include "PlaybackState.h"
 #include "SoundOutput.h"
+#include "WaveformViewModel.h"
 #include "WindowPlaybackControls.h"
 #include "TFloatSpinEdit.h"
 
@@ -146,8 +147,8 @@ public:
     void PaintBox1MouseUp(int x);
     // The sample position under column x, limited to the sound (-1 when it is empty).
     int32_t SamplePositionAt(int x) const;
-    // Sample count as the view counts it: 16-bit values or bytes, channels not told apart.
-    int32_t ViewSampleCount() const;
+    // The view's scroll position and zoom as its controls hold them.
+    ViewGeometry CurrentView() const;
 
     // ---- playback ----
     GlobalHotKeys* HotKeys = nullptr;

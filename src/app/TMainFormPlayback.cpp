@@ -9,6 +9,7 @@
 #include "TPaintBox.h"
 #include "TProgressPanel.h"
 #include "WaveformDrawing.h"
+#include "WaveformViewModel.h"
 
 namespace sonvira {
 
@@ -64,7 +65,7 @@ void TMainForm::PlayBtnClick() {
         QEventLoop step;
         QTimer::singleShot(kMarkerStepMs, &step, &QEventLoop::quit);
         step.exec();
-        MovePlayMarker(playback_.MarkerColumn(ZoomOutEd->value(), ScrollBar1->value()));
+        MovePlayMarker(MarkerColumn(State.ReadIndex, CurrentView()));
     } while (playback_.PlayGoesOn());
     playback_.EndPlay();
     PaintBox1Paint();

@@ -2,27 +2,19 @@
 // and the progress display in the status bar.
 #include <QMenu>
 #include <QMouseEvent>
-#include <cmath>
+#include <cstdlib>
 
 #include "TMainForm.h"
 #include "TPaintBox.h"
 #include "TProgressPanel.h"
 #include "WaveformDrawing.h"
+#include "WaveformViewModel.h"
 
 namespace sonvira {
-namespace {
 
-// The zoom field takes fractions rounded to the nearest whole number (a half to the
-// even neighbour), kept within its bounds.
-int ZoomFieldValue(double value) {
-    const double rounded = std::nearbyint(value);
-    if (!(rounded >= 1)) return 1;
-    return rounded > 1000000 ? 1000000 : static_cast<int>(rounded);
+ViewGeometry TMainForm::CurrentView() const {
+    return {ScrollBar1->value(), ZoomOutEd->value()};
 }
-
-}  // namespace
-
-int32_t TMainForm::ViewSampleCount() const { return Doc.Is16Bit ? Doc.DataSize / 2 : Doc.DataSize; }
 
 void TMainForm::PaintBox1Paint() {
     DrawViewBitmap();
@@ -32,47 +24,35 @@ void TMainForm::PaintBox1Paint() {
 void TMainForm::DrawViewBitmap() {
     const QSize size = PaintBox1->size();
     if (ViewBitmap.size() != size) ViewBitmap = QImage(size, QImage::Format_RGB32);
-    DrawWaveform(ViewBitmap, Doc, {ScrollBar1->value(), ZoomOutEd->value()}, PlayMarkerX);
+    DrawWaveform(ViewBitmap, Doc, CurrentView(), PlayMarkerX);
 }
 
 void TMainForm::ZoomOutEdChange() {
-    const int64_t n = ViewSampleCount();
-    const int64_t w = PaintBox1->width(), z = ZoomOutEd->value();
-    int64_t m = (n - w * z) / z;
-    if (m <= 0) m = 1;
-    const int64_t p = ScrollBar1->value(), oldMax = ScrollBar1->maximum();
-    ScrollBar1->setMaximum(static_cast<int>(std::min<int64_t>(m, INT32_MAX)));
-    // Keep the view at the same fraction of the sound (in 64 bits: a 32-bit product
-    // could wrap to a negative position on long sounds).
-    if (oldMax > 0) ScrollBar1->setValue(static_cast<int>(p * m / oldMax));
+    const int32_t oldMaximum = ScrollBar1->maximum(), position = ScrollBar1->value();
+    const int32_t maximum = ScrollMaximum(Doc.SampleCount(), PaintBox1->width(), ZoomOutEd->value());
+    ScrollBar1->setMaximum(maximum);
+    ScrollBar1->setValue(ScrollKeepingFraction(position, maximum, oldMaximum));
     PaintBox1Paint();
 }
 
-void TMainForm::ZoomOutFullClick() {
-    ZoomOutEd->setValue(ZoomFieldValue(double(ViewSampleCount()) / std::max(1, PaintBox1->width())));
-}
+void TMainForm::ZoomOutFullClick() { ZoomOutEd->setValue(ZoomToShow(Doc.SampleCount(), PaintBox1->width())); }
 
-void TMainForm::ZoomInFullClick() { ZoomOutEd->setValue(1); }
+void TMainForm::ZoomInFullClick() { ZoomOutEd->setValue(kMinZoom); }
 
 void TMainForm::ZoomSelClick() {
-    const int64_t span = std::abs(int64_t(Doc.SelAnchor) - Doc.SelEnd);
-    ZoomOutEd->setValue(ZoomFieldValue(double(span) / std::max(1, PaintBox1->width())));
-    const int64_t start = std::min(Doc.SelAnchor, Doc.SelEnd) / int64_t(ZoomOutEd->value());
-    ScrollBar1->setValue(static_cast<int>(std::clamp<int64_t>(start, 0, ScrollBar1->maximum())));
+    ZoomOutEd->setValue(ZoomToShow(std::abs(int64_t{Doc.SelAnchor} - Doc.SelEnd), PaintBox1->width()));
+    ScrollBar1->setValue(
+        ScrollToSelection(Doc.SelAnchor, Doc.SelEnd, ZoomOutEd->value(), ScrollBar1->maximum()));
 }
 
-void TMainForm::ZoomKleinerBtnClick() { ZoomOutEd->setValue(ZoomFieldValue(ZoomOutEd->value() * 1.5)); }
+void TMainForm::ZoomKleinerBtnClick() { ZoomOutEd->setValue(ZoomedOut(ZoomOutEd->value())); }
 
-void TMainForm::ZoomGroesserBtnClick() { ZoomOutEd->setValue(ZoomFieldValue(ZoomOutEd->value() / 1.5)); }
+void TMainForm::ZoomGroesserBtnClick() { ZoomOutEd->setValue(ZoomedIn(ZoomOutEd->value())); }
 
-void TMainForm::BackBtnClick() { ScrollBar1->setValue(std::max(0, ScrollBar1->value() - 10)); }
+void TMainForm::BackBtnClick() { ScrollBar1->setValue(ScrolledBack(ScrollBar1->value())); }
 
 int32_t TMainForm::SamplePositionAt(int x) const {
-    const int64_t n = ViewSampleCount();
-    int64_t v = int64_t(ZoomOutEd->value()) * (int64_t(x) + ScrollBar1->value());
-    if (v < 0) v = 0;
-    if (v >= n) v = n - 1;  // an empty document gives -1
-    return static_cast<int32_t>(v);
+    return sonvira::SamplePositionAt(x, CurrentView(), Doc.SampleCount());
 }
 
 void TMainForm::PaintBox1MouseDown(int x) {
@@ -88,7 +68,7 @@ void TMainForm::PaintBox1MouseMove(int x, bool leftButton) {
 
 void TMainForm::PaintBox1MouseUp(int x) {
     Doc.SelEnd = SamplePositionAt(x);
-    SetPlayPosition(Doc.IsStereo ? Doc.SelEnd / 2 : Doc.SelEnd);
+    SetPlayPosition(Doc.FrameOfSamplePosition(Doc.SelEnd));
     PaintBox1Paint();
 }
 

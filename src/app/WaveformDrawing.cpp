@@ -13,15 +13,6 @@ const QColor kBand(128, 128, 255);
 const QColor kLine(0, 255, 0);
 const QColor kAnchor(0, 255, 255);
 
-// Column of a sample position: (v − P × Z) ÷ Z in 32-bit arithmetic (wrapping as the
-// program always did), truncated toward zero.
-int32_t ColumnOf(int32_t v, ViewGeometry view) {
-    const auto offset = static_cast<int32_t>(static_cast<uint32_t>(view.scroll) *
-                                             static_cast<uint32_t>(view.zoom));
-    return static_cast<int32_t>(static_cast<uint32_t>(v) - static_cast<uint32_t>(offset)) /
-           view.zoom;
-}
-
 // A one-pixel line straight into the bitmap (Bresenham), clipped to it. Much cheaper
 // than a painter's stroke for a thousand short, steep segments per paint.
 void PlotLine(QImage& bitmap, QPoint from, QPoint to, QRgb colour) {

@@ -6,13 +6,9 @@
 #include <QImage>
 
 #include "AudioDocument.h"
+#include "WaveformViewModel.h"
 
 namespace sonvira {
-
-struct ViewGeometry {
-    int32_t scroll = 0;  // P: first column's offset, in columns
-    int32_t zoom = 1;    // Z: sample positions per column
-};
 
 // Draws into `bitmap` (already sized to the view) for the document and view geometry.
 void DrawWaveform(QImage& bitmap, const AudioDocument& doc, ViewGeometry view,

@@ -49,6 +49,8 @@ public:
     int32_t SampleCount() const { return DataSize / BytesPerSample(); }
     // DataSize halved once for 16 bits and once more for stereo, each time dropping a remainder.
     int32_t FrameCount() const;
+    // The frame a sample position lies in (halved, truncating, for stereo).
+    int32_t FrameOfSamplePosition(int32_t position) const { return IsStereo ? position / 2 : position; }
 
     // The frames a range command works on: the whole sound when nothing is selected,
     // else the selection converted to frames and limited to the frame count.

@@ -34,14 +34,8 @@ void PlaybackController::SetUpPlayRange() {
     if (doc_.SelAnchor == doc_.SelEnd) {
         state_.RangeEnd = frames;
     } else {
-        int32_t start = std::min(doc_.SelAnchor, doc_.SelEnd);
-        int32_t end = std::max(doc_.SelAnchor, doc_.SelEnd);
-        if (doc_.IsStereo) {
-            start /= 2;
-            end /= 2;
-        }
-        state_.RangeStart = start;
-        state_.RangeEnd = end;
+        state_.RangeStart = doc_.FrameOfSamplePosition(std::min(doc_.SelAnchor, doc_.SelEnd));
+        state_.RangeEnd = doc_.FrameOfSamplePosition(std::max(doc_.SelAnchor, doc_.SelEnd));
     }
     state_.PlayPosition = state_.RangeStart.load();
 }
@@ -118,11 +112,6 @@ void PlaybackController::PitchFieldChanged() {
     couplingGuard_ = true;
     controls_.SetSpeedField(controls_.PitchFieldValue());  // the field keeps 0.1 … 10
     couplingGuard_ = false;
-}
-
-int32_t PlaybackController::MarkerColumn(int64_t zoom, int64_t scroll) const {
-    if (zoom <= 0) return 0;
-    return static_cast<int32_t>((int64_t{state_.ReadIndex} - scroll * zoom) / zoom);
 }
 
 }  // namespace sonvira

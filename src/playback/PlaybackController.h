@@ -75,10 +75,6 @@ public:
     // Moves the play position (frames); a running sound continues from there.
     void SetPlayPosition(double frame) { state_.PlayPosition = frame; }
 
-    // The play marker's column: (ReadIndex − scroll × zoom) div zoom, truncating, for
-    // a view showing `zoom` samples per column from scroll position `scroll`.
-    int32_t MarkerColumn(int64_t zoom, int64_t scroll) const;
-
 private:
     void SetUpPlayRange();
 

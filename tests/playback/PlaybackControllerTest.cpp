@@ -214,22 +214,5 @@ TEST_F(ControllerFixture, CoupledFieldsFollowEachOtherWithoutEchoing) {
     EXPECT_EQ(state().SpeedFactor, 1);
 }
 
-TEST_F(ControllerFixture, MarkerColumnCountsFromTheScrollPosition) {
-    const struct {
-        int32_t readIndex;
-        int64_t zoom, scroll;
-        int32_t column;
-    } cases[] = {
-        {1000, 10, 0, 100}, {1000, 10, 50, 50}, {1009, 10, 0, 100},
-        {100, 10, 50, -40},  // left of the view: truncated toward zero
-        {5, 10, 0, 0},       {2'000'000'000, 1, 0, 2'000'000'000},
-    };
-    for (const auto& c : cases) {
-        state().ReadIndex = c.readIndex;
-        EXPECT_EQ(controller.MarkerColumn(c.zoom, c.scroll), c.column)
-            << c.readIndex << " zoom " << c.zoom << " scroll " << c.scroll;
-    }
-}
-
 }  // namespace
 }  // namespace sonvira

@@ -131,7 +131,6 @@ TEST_F(PlayingFixture, WindowActionsWhileTheStreamRenders) {
         std::this_thread::sleep_for(3ms);
         controller.HotKey(round % 2 == 0 ? 2 : 1);
         controller.SetPlayPosition(round * 1000.0);
-        (void)controller.MarkerColumn(100, 0);
         EXPECT_TRUE(controller.PlayGoesOn());
     }
     controller.RequestStop();
