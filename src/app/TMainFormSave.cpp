@@ -18,19 +18,12 @@ void TMainForm::SaveBtnClick() {
         static_cast<int>(SaveDialog1->nameFilters().indexOf(SaveDialog1->selectedNameFilter())) + 1;
     const std::string name =
         SaveFileName(QFile::encodeName(SaveDialog1->selectedFiles().first()).toStdString(), fileType);
-    try {
-        const auto encoder = MakeLameEncoder();
-        const int message = SaveDocument(name, fileType, Doc, MP3ConfigForm->Settings(),
-                                         [this](int percent) { SetProStatus(percent); }, *encoder);
-        if (message != 0) {
-            const bool wav = fileType != kSaveTypeMp3;
-            ShowMessage(wav ? QMessageBox::Critical : QMessageBox::NoIcon,
-                        Message(static_cast<Msg>(message)));
-        }
-    } catch (const EMp3Encode& e) {
-        ShowMessage(QMessageBox::Critical,
-                    e.message ? Message(static_cast<Msg>(e.message)) : QString::fromUtf8(e.what()));
-    }
+    const auto encoder = MakeLameEncoder();
+    const SaveOutcome outcome = SaveDocument(name, fileType, Doc, MP3ConfigForm->Settings(),
+                                             [this](int percent) { SetProStatus(percent); }, *encoder);
+    if (outcome.Saved()) return;
+    ShowMessage(outcome.errorIcon ? QMessageBox::Critical : QMessageBox::NoIcon,
+                outcome.message ? Message(*outcome.message) : QString::fromUtf8(outcome.text.c_str()));
 }
 
 }  // namespace sonvira

@@ -11,13 +11,29 @@ std::string SaveFileName(const std::string& name, int fileType) {
     return name + (fileType == kSaveTypeMp3 ? ".mp3" : ".wav");
 }
 
-int SaveDocument(const std::string& path, int fileType, const AudioDocument& doc,
-                 const Mp3Settings& settings, const std::function<void(int)>& progress,
-                 Mp3Encoder& encoder) {
-    if (fileType == kSaveTypeMp3) return SaveAsMP3File(path, doc, settings, progress, encoder);
-    const bool ok = WriteWav(path, doc.SampleData, doc.IsStereo, doc.Is16Bit, doc.SampleRate.load(),
-                             doc.DataSize);
-    return ok ? 0 : kMsgCannotCreateFile;
+SaveOutcome SaveDocument(const std::string& path, int fileType, const AudioDocument& doc,
+                         const Mp3Settings& settings, const std::function<void(int)>& progress,
+                         Mp3Encoder& encoder) {
+    SaveOutcome outcome;
+    if (fileType != kSaveTypeMp3) {
+        if (!WriteWav(path, doc.SampleData, doc.IsStereo, doc.Is16Bit, doc.SampleRate.load(),
+                      doc.DataSize)) {
+            outcome.message = Msg::CannotCreateFile;
+            outcome.errorIcon = true;
+        }
+        return outcome;
+    }
+    try {
+        if (const int message = SaveAsMP3File(path, doc, settings, progress, encoder); message != 0)
+            outcome.message = static_cast<Msg>(message);
+    } catch (const EMp3Encode& e) {
+        outcome.errorIcon = true;
+        if (e.message != 0)
+            outcome.message = static_cast<Msg>(e.message);
+        else
+            outcome.text = e.what();
+    }
+    return outcome;
 }
 
 }  // namespace sonvira

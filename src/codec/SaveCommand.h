@@ -4,9 +4,11 @@
 // written as stored and is not changed.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "AudioDocument.h"
+#include "MessageCatalogue.h"
 #include "SaveAsMP3File.h"
 
 namespace sonvira {
@@ -19,13 +21,22 @@ inline constexpr int kSaveTypeWav = 2;
 // no extension (no '.'); otherwise unchanged.
 std::string SaveFileName(const std::string& name, int fileType);
 
+// What the Save command has to tell the user: nothing when the file was written, else
+// one box.
+struct SaveOutcome {
+    std::optional<Msg> message;  // a catalogue message, shown translated
+    std::string text;            // shown as it stands when there is no catalogue message
+    bool errorIcon = false;      // the box carries the error icon
+    bool Saved() const { return !message && text.empty(); }
+};
+
 // Writes `doc` to `path`: type 1 through SaveAsMP3File with `encoder`, anything else as WAV.
-// Returns 0 or the message to show: 14 "Konnte Datei nicht erstellen..." (WAV: with an error
-// icon; MP3: plain box), 13 (MP3 encoder refused the settings; plain box). Throws EMp3Encode
-// as SaveAsMP3File does. An existing file is replaced only by a complete new one, and not
-// at all (14) when this user may not write it.
-int SaveDocument(const std::string& path, int fileType, const AudioDocument& doc,
-                 const Mp3Settings& settings, const std::function<void(int)>& progress,
-                 Mp3Encoder& encoder);
+// Failures: "Konnte Datei nicht erstellen..." (WAV: with an error icon; MP3: plain box), the
+// encoder refusing the settings (plain box), an encoding step failing (error icon, the
+// catalogue's message or the encoder's own text). An existing file is replaced only by a
+// complete new one, and not at all when this user may not write it.
+SaveOutcome SaveDocument(const std::string& path, int fileType, const AudioDocument& doc,
+                         const Mp3Settings& settings, const std::function<void(int)>& progress,
+                         Mp3Encoder& encoder);
 
 }  // namespace sonvira

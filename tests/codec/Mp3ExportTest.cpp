@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <sys/stat.h>
 
 #include <cstring>
@@ -277,11 +279,11 @@ TEST(SaveCommand, FileTypeNotExtensionChoosesTheFormat) {
     FillSine(doc, 44100, 2, 0.5, 440);
     const auto lame = MakeLameEncoder();
     // MP3 under a .wav name.
-    ASSERT_EQ(SaveDocument(dir.file("take.wav"), kSaveTypeMp3, doc, {}, {}, *lame), 0);
+    ASSERT_TRUE(SaveDocument(dir.file("take.wav"), kSaveTypeMp3, doc, {}, {}, *lame).Saved());
     EXPECT_FALSE(WalkFrames(test::ReadBytes(dir.file("take.wav"))).empty());
     // WAV under a .mp3 name, exactly the stored block.
     FakeEncoder unused;
-    ASSERT_EQ(SaveDocument(dir.file("take.mp3"), kSaveTypeWav, doc, {}, {}, unused), 0);
+    ASSERT_TRUE(SaveDocument(dir.file("take.mp3"), kSaveTypeWav, doc, {}, {}, unused).Saved());
     WavSound back;
     ASSERT_TRUE(ReadWav(dir.file("take.mp3"), back));
     ASSERT_EQ(back.size, doc.DataSize);
@@ -290,9 +292,39 @@ TEST(SaveCommand, FileTypeNotExtensionChoosesTheFormat) {
     // An empty document as WAV: a header with an empty data chunk.
     AudioDocument empty;
     empty.SampleRate = 44100;
-    ASSERT_EQ(SaveDocument(dir.file("empty.wav"), kSaveTypeWav, empty, {}, {}, unused), 0);
+    ASSERT_TRUE(SaveDocument(dir.file("empty.wav"), kSaveTypeWav, empty, {}, {}, unused).Saved());
     EXPECT_EQ(test::ReadBytes(dir.file("empty.wav")).size(), 44u);
-    EXPECT_EQ(SaveDocument(dir.file("none/x.wav"), kSaveTypeWav, doc, {}, {}, unused), 14);
+    const SaveOutcome refused = SaveDocument(dir.file("none/x.wav"), kSaveTypeWav, doc, {}, {}, unused);
+    EXPECT_EQ(refused.message, Msg::CannotCreateFile);
+    EXPECT_TRUE(refused.errorIcon) << "a WAV that cannot be created is an error";
+}
+
+// Every way an MP3 save can fail reaches the caller as one box to show, never as an
+// exception: the encoder refusing the settings (plain box), a failed chunk (the catalogue's
+// message) and a failed flush (the encoder's own text), both with the error icon.
+TEST(SaveCommand, Mp3FailuresBecomeTheBoxToShow) {
+    TempDir dir;
+    AudioDocument doc;
+    Fill(doc, std::vector<uint8_t>(12000, 7), 44100, true, true);
+    const struct {
+        FakeEncoder::FailAt failAt;
+        std::optional<Msg> message;
+        const char* text;
+        bool errorIcon;
+    } cases[] = {
+        {FakeEncoder::FailAt::Init, Msg::LameInitFailed, "", false},
+        {FakeEncoder::FailAt::Chunk2, Msg::Mp3EncodingFailed, "", true},
+        {FakeEncoder::FailAt::Flush, std::nullopt, "Echec à la sortie", true},
+    };
+    for (const auto& c : cases) {
+        FakeEncoder encoder;
+        encoder.failAt = c.failAt;
+        const SaveOutcome outcome = SaveDocument(dir.file("x.mp3"), kSaveTypeMp3, doc, {}, {}, encoder);
+        EXPECT_FALSE(outcome.Saved()) << c.text;
+        EXPECT_EQ(outcome.message, c.message) << c.text;
+        EXPECT_EQ(outcome.text, c.text);
+        EXPECT_EQ(outcome.errorIcon, c.errorIcon) << c.text;
+    }
 }
 
 // A file the user has write-protected is not replaced by either format, even though the
@@ -309,8 +341,9 @@ TEST(SaveCommand, WriteProtectedFileIsRefusedAndKept) {
         ::chmod(path.c_str(), 0444);
         const std::string report = test::RunAsUnprivilegedUser([&] {
             FakeEncoder encoder;
-            const int result = SaveDocument(path, type, doc, {}, {}, encoder);
-            return std::to_string(result) + (encoder.chunks.empty() ? "" : " after encoding");
+            const SaveOutcome result = SaveDocument(path, type, doc, {}, {}, encoder);
+            return std::to_string(result.message ? static_cast<int>(*result.message) : 0) +
+                   (encoder.chunks.empty() ? "" : " after encoding");
         });
         EXPECT_EQ(report, "14");
         EXPECT_EQ(test::ReadBytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
