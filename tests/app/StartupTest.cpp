@@ -110,7 +110,7 @@ TEST(Startup, MessageBoxesTakeTheTranslatedProgramTitleAndTheMainWindowAsOwner) 
     BoxCloser user;
     form.ShowMessage(QMessageBox::Critical, "Konnte Datei nicht öffnen!");
     ASSERT_EQ(user.seen.size(), 1u);
-    EXPECT_EQ(user.seen[0].caption, "Sonvira Player");
+    EXPECT_EQ(user.seen[0].caption.toStdString(), "Sonvira Player");
     EXPECT_EQ(user.seen[0].owner, &form);
 }
 

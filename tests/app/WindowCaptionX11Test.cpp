@@ -85,9 +85,9 @@ struct CaptionFixture : ::testing::Test {
 };
 
 TEST_F(CaptionFixture, WindowsShownAfterStartUpKeepTheirOwnCaption) {
-    EXPECT_EQ(TitleOnceSettled(*form, "Orlanda Sonvira 1.0"), "Orlanda Sonvira 1.0");
+    EXPECT_EQ(TitleOnceSettled(*form, "Orlanda Sonvira 1.0").toStdString(), "Orlanda Sonvira 1.0");
     form->AboutBox->show();
-    EXPECT_EQ(TitleOnceSettled(*form->AboutBox, "About"), "About");
+    EXPECT_EQ(TitleOnceSettled(*form->AboutBox, "About").toStdString(), "About");
     form->AboutBox->hide();
 }
 
@@ -100,7 +100,7 @@ TEST_F(CaptionFixture, MessageBoxCaptionIsTheTranslatedProgramTitleAlone) {
         box->accept();
     });
     form->ShowMessage(QMessageBox::Critical, "Konnte Datei nicht öffnen!");
-    EXPECT_EQ(seen, "Sonvira Player");
+    EXPECT_EQ(seen.toStdString(), "Sonvira Player");
 }
 
 }  // namespace
