@@ -26,7 +26,7 @@
 namespace sonvira {
 namespace {
 
-QString ProgramFolder(const QString& overrideDir) {
+QString ProgramFolderOf(const QString& overrideDir) {
     QString dir = overrideDir.isEmpty() ? QCoreApplication::applicationDirPath() : overrideDir;
     if (!dir.endsWith('/')) dir += '/';
     return dir;
@@ -67,7 +67,7 @@ TMainForm::TMainForm(const QString& appDir, PlatformParts platform, QWidget* par
 
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
-    AppDir = ProgramFolder(appDir);
+    AppDir = ProgramFolderOf(appDir);
     FormCreate(platform);
 }
 
@@ -117,9 +117,12 @@ void TMainForm::CreateDialogs() {
     OpenDialog1->SetFilterText("WAV und MP3-Dateien|*.WAV;*.MP3");
     OpenDialog1->setDefaultSuffix("WAV");
     SampleFormatDlg = new TSampleFormat(this);
+    SampleFormatDlg->setObjectName("SampleFormatDlg");
     AboutBox = new TAboutBox(this);
     EchoForm = new TEchoForm(this);
+    EchoForm->setObjectName("EchoForm");
     MP3ConfigForm = new TMP3ConfigForm(this);
+    MP3ConfigForm->setObjectName("MP3ConfigForm");
     SaveDialog1 = new TOpenDialog(this);
     SaveDialog1->setObjectName("SaveDialog1");
     SaveDialog1->SetFilterText("MP3-Datei|*.MP3|WAV-Datei|*.WAV");

@@ -61,61 +61,34 @@ public:
                        QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // ---- the audio document and the state the commands share ----
-    AudioDocument Doc;
-
-private:
-    WindowPlaybackControls playbackControls_{*this};
-    PlaybackController playback_{Doc, playbackControls_};
-
-public:
+    // ---- what the window holds that no control shows ----
+    // The sound being worked on, with its selection.
+    AudioDocument& Document() { return Doc; }
+    const AudioDocument& Document() const { return Doc; }
     // The play command's logic without the window: range, stop rule, pause, hot keys,
     // field coupling.
     PlaybackController& Playback() { return playback_; }
     // Playback position, range, pause, both factors and the loop flag, shared with the
     // stream thread (atomics); owned by the controller.
-    PlaybackState& State = playback_.State();
-    int32_t PlayMarkerX = 0;
-    std::atomic<bool>& StopRequested = playback_.StopRequested();
-    QImage ViewBitmap;
-    QString AppDir;  // the program's folder, ending in '/'
-    int32_t LanguageIndex = 0;
-    int32_t StoredLanguageIndex = 0;
-    bool FirstShowDone = false;
-    QStringList CommandLine;  // the program's arguments; the first names a sound to open
+    PlaybackState& PlayState() { return State; }
+    // The program's folder, ending in '/': options.dat, translate.dbf, the dialogs' start.
+    const QString& ProgramFolder() const { return AppDir; }
+    // The language column in effect (0 German, 1 English, 2 French, ...).
+    int32_t Language() const { return LanguageIndex; }
+    // The program's arguments; the first names a sound to open at the first showing.
+    // Taken from the application when the window is made; tests replace them before that
+    // showing.
+    void SetCommandLine(const QStringList& arguments) { CommandLine = arguments; }
 
-    // The translation table with its index and the current language column.
-    TranslationContext Translation;
-    // The MP3 decoder stream and the MP3 formats it offers.
-    TACMConvertor mp3wav = MakeMp3Decoder();
-    Mp3FormatList Mp3CodecFormats;
-
-    // ---- controls (names as the commands refer to them) ----
-    QPushButton* OpenBtn = nullptr;
-    TFloatSpinEdit* SpeedEd = nullptr;
-    TFloatSpinEdit* PitchEd = nullptr;
-    QCheckBox* PitchSpeedCombineCheck = nullptr;
-    TFloatSpinEdit* SpulEd = nullptr;
-    QPushButton* PlayBtn = nullptr;
-    QPushButton* RecordBtn = nullptr;
-    QPushButton* StopBtn = nullptr;
-    QPushButton* PauseBtn = nullptr;
-    QCheckBox* SchleifeCheck = nullptr;
-    QPushButton* DoEffektBtn = nullptr;
-    QLabel* HintLabel = nullptr;
-    TPaintBox* PaintBox1 = nullptr;
-    QScrollBar* ScrollBar1 = nullptr;
-    QSpinBox* ZoomOutEd = nullptr;
-    QLabel* StatusText = nullptr;
-    TProgressPanel* ProgressPanel = nullptr;
-    TOpenDialog* OpenDialog1 = nullptr;
-    TSampleFormat* SampleFormatDlg = nullptr;
-    TAboutBox* AboutBox = nullptr;
-    TEchoForm* EchoForm = nullptr;
-    TMP3ConfigForm* MP3ConfigForm = nullptr;
-    TOpenDialog* SaveDialog1 = nullptr;
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
+    // ---- seams: replaced by tests and by parts of the program made later ----
+    // Shows a message box (message kinds as the platform's: error, information, ...).
+    // Every box of the program goes through here; tests replace it to record messages
+    // instead of opening a modal box.
+    std::function<void(QMessageBox::Icon, const QString&)> ShowMessage;
+    // Raises the recorder's own stop request (set by the recorder when it exists).
+    std::function<void()> OnStopRecording;
+    // Whether "Aufnehmen" can be used (the recorder exists).
+    bool RecordBtnAvailable = false;
 
     // Menu items by their object names (e.g. "ffnen1", "Weicheinblenden1").
     QAction* MenuItem(const QString& objectName) const;
@@ -151,13 +124,6 @@ public:
     ViewGeometry CurrentView() const;
 
     // ---- playback ----
-    GlobalHotKeys* HotKeys = nullptr;
-    // Whether "Aufnehmen" can be used (the recorder exists).
-    bool RecordBtnAvailable = false;
-    // Raises the recorder's own stop request (set by the recorder when it exists).
-    std::function<void()> OnStopRecording;
-    static constexpr int kMarkerStepMs = 16;
-
     // "F11 -Abspielen": plays the selection or the whole sound until STOP, the end, or
     // closing; returns when playback has ended.
     void PlayBtnClick();
@@ -185,22 +151,68 @@ public:
     // A German program text, and a message of the catalogue, in the current language.
     QString Tr(const char* german);
     QString Message(Msg id);
-    // The program's title, translated at the first showing: every message box's caption.
-    QString ApplicationTitle = "Sonvira";
 
     // ---- progress in the status bar (0 … 100) ----
     void SetProStatus(int32_t percent);
     // Moves the playback position (frames); a running playback continues from there.
     void SetPlayPosition(double frame);
 
-    // Shows a message box (message kinds as the platform's: error, information, ...).
-    // Every box of the program goes through here; tests replace it to record messages
-    // instead of opening a modal box.
-    std::function<void(QMessageBox::Icon, const QString&)> ShowMessage;
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+public:
+    // ---- the audio document and the state the commands share ----
+    AudioDocument Doc;
+    WindowPlaybackControls playbackControls_{*this};
+    PlaybackController playback_{Doc, playbackControls_};
+    PlaybackState& State = playback_.State();
+    std::atomic<bool>& StopRequested = playback_.StopRequested();
+    int32_t PlayMarkerX = 0;
+    QImage ViewBitmap;
+    QString AppDir;  // the program's folder, ending in '/'
+    int32_t LanguageIndex = 0;
+    int32_t StoredLanguageIndex = 0;
+    bool FirstShowDone = false;
+    QStringList CommandLine;
+    // The program's title, translated at the first showing: every message box's caption.
+    QString ApplicationTitle = "Sonvira";
+
+    // The translation table with its index and the current language column.
+    TranslationContext Translation;
+    // The MP3 decoder stream and the MP3 formats it offers.
+    TACMConvertor mp3wav = MakeMp3Decoder();
+    Mp3FormatList Mp3CodecFormats;
+
+    // ---- controls (names as the commands refer to them; each has the same object
+    // name, by which tests and screen readers find it) ----
+    QPushButton* OpenBtn = nullptr;
+    TFloatSpinEdit* SpeedEd = nullptr;
+    TFloatSpinEdit* PitchEd = nullptr;
+    QCheckBox* PitchSpeedCombineCheck = nullptr;
+    TFloatSpinEdit* SpulEd = nullptr;
+    QPushButton* PlayBtn = nullptr;
+    QPushButton* RecordBtn = nullptr;
+    QPushButton* StopBtn = nullptr;
+    QPushButton* PauseBtn = nullptr;
+    QCheckBox* SchleifeCheck = nullptr;
+    QPushButton* DoEffektBtn = nullptr;
+    QLabel* HintLabel = nullptr;
+    TPaintBox* PaintBox1 = nullptr;
+    QScrollBar* ScrollBar1 = nullptr;
+    QSpinBox* ZoomOutEd = nullptr;
+    QLabel* StatusText = nullptr;
+    TProgressPanel* ProgressPanel = nullptr;
+    TOpenDialog* OpenDialog1 = nullptr;
+    TSampleFormat* SampleFormatDlg = nullptr;
+    TAboutBox* AboutBox = nullptr;
+    TEchoForm* EchoForm = nullptr;
+    TMP3ConfigForm* MP3ConfigForm = nullptr;
+    TOpenDialog* SaveDialog1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    GlobalHotKeys* HotKeys = nullptr;
+    static constexpr int kMarkerStepMs = 16;
 
 private:
     void BuildLayout();

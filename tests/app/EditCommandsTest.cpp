@@ -9,6 +9,7 @@
 #include "TEchoForm.h"
 #include "TMainForm.h"
 #include "TPaintBox.h"
+#include "ControlByName.h"
 #include "TempDir.h"
 
 namespace sonvira {
@@ -18,42 +19,44 @@ namespace {
 struct EditFixture : ::testing::Test {
     test::TempDir dir;
     TMainForm form{QString::fromStdString(dir.path().string())};
+    AudioDocument& doc = form.Document();
+    TEchoForm* echoForm = test::Control<TEchoForm>(form, "EchoForm");
     QStringList messages;
 
     EditFixture() {
         form.ShowMessage = [this](QMessageBox::Icon, const QString& text) { messages << text; };
-        form.PaintBox1->resize(100, 100);
+        test::Control<TPaintBox>(form, "PaintBox1")->resize(100, 100);
         auto* block = static_cast<uint8_t*>(std::malloc(2000));
         for (int16_t i = 0; i < 1000; ++i) std::memcpy(block + 2 * i, &i, 2);
-        form.Doc.InstallBlock(block, 2000, 1000, false, true);
+        doc.InstallBlock(block, 2000, 1000, false, true);
     }
     int16_t Sample(int i) const {
         int16_t s;
-        std::memcpy(&s, form.Doc.SampleData + 2 * i, 2);
+        std::memcpy(&s, doc.SampleData + 2 * i, 2);
         return s;
     }
     // Answers the next time-span dialog with `seconds`, or cancels it when negative.
     void AnswerSpan(double seconds) {
         QTimer::singleShot(0, [this, seconds] {
             if (seconds < 0) {
-                form.EchoForm->reject();
+                echoForm->reject();
                 return;
             }
-            form.EchoForm->ZeitEd->setValue(seconds);
-            form.EchoForm->accept();
+            echoForm->ZeitEd->setValue(seconds);
+            echoForm->accept();
         });
     }
 };
 
 TEST_F(EditFixture, CropFromTheMenuInstallsTheSelectionAndZoomsToIt) {
-    form.Doc.SelAnchor = 600;
-    form.Doc.SelEnd = 100;
+    doc.SelAnchor = 600;
+    doc.SelEnd = 100;
     form.MenuItem("ZurAuswahlzurechtschneiden1")->trigger();
-    EXPECT_EQ(form.Doc.DataSize, 1000);
+    EXPECT_EQ(doc.DataSize, 1000);
     EXPECT_EQ(Sample(0), 100);
     EXPECT_EQ(Sample(499), 599);
-    EXPECT_EQ(form.Doc.SelAnchor, 0);
-    EXPECT_EQ(form.ZoomOutEd->value(), 5);  // 500 samples over 100 columns
+    EXPECT_EQ(doc.SelAnchor, 0);
+    EXPECT_EQ(test::Control<QSpinBox>(form, "ZoomOutEd")->value(), 5);  // 500 samples over 100 columns
 }
 
 TEST_F(EditFixture, EffectsAskForTheirSpanAndReportFailures) {
@@ -70,7 +73,7 @@ TEST_F(EditFixture, EffectsAskForTheirSpanAndReportFailures) {
     EXPECT_EQ(Sample(0), 0) << "with nothing selected the first frame stays";
     EXPECT_EQ(Sample(1), 999);
     form.MenuItem("Schneller101")->trigger();
-    EXPECT_EQ(form.Doc.SampleRate.load(), 1100);
+    EXPECT_EQ(doc.SampleRate.load(), 1100);
 }
 
 }  // namespace

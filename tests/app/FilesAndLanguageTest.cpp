@@ -8,6 +8,7 @@
 #include "TMainForm.h"
 #include "TOpenDialog.h"
 #include "TPaintBox.h"
+#include "ControlByName.h"
 #include "TempDir.h"
 #include "TranslationContext.h"
 #include "WavFile.h"
@@ -23,15 +24,15 @@ struct FilesFixture : ::testing::Test {
 
     void Start() {
         form = std::make_unique<TMainForm>(QString::fromStdString(dir.path().string()));
-        form->CommandLine.clear();
+        form->SetCommandLine({});
         form->ShowMessage = [this](QMessageBox::Icon, const QString& text) { messages << text; };
-        form->PaintBox1->resize(100, 100);
+        test::Control<TPaintBox>(*form, "PaintBox1")->resize(100, 100);
         form->FormShow();
     }
     // Answers the next save dialog with `name` and the file type's filter (1 MP3, 2 WAV).
     void AnswerSave(const std::string& name, int fileType) {
         QTimer::singleShot(0, [this, name, fileType] {
-            TOpenDialog* dialog = form->SaveDialog1;
+            TOpenDialog* dialog = test::Control<TOpenDialog>(*form, "SaveDialog1");
             dialog->selectNameFilter(dialog->nameFilters().at(fileType - 1));
             // As typed by the user (selectFile leaves a focused name field alone).
             dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(name));
@@ -44,23 +45,24 @@ struct FilesFixture : ::testing::Test {
             const auto s = static_cast<int16_t>(8000 * std::sin(i / 2 * 2 * M_PI * 440 / rate));
             std::memcpy(block + 2 * i, &s, 2);
         }
-        form->Doc.InstallBlock(block, frames * 4, rate, true, true);
+        form->Document().InstallBlock(block, frames * 4, rate, true, true);
     }
 };
 
 TEST_F(FilesFixture, SaveWritesTheSoundAsStoredInTheChosenFormat) {
     Start();
     LoadTone(22050, 22050);
-    form->SpeedEd->SetValue(2);  // playback factors are not part of what is saved
-    form->PitchEd->SetValue(0.5);
+    // Playback factors are not part of what is saved.
+    test::Control<TFloatSpinEdit>(*form, "SpeedEd")->SetValue(2);
+    test::Control<TFloatSpinEdit>(*form, "PitchEd")->SetValue(0.5);
 
     AnswerSave(dir.file("plain"), 2);  // WAV without extension: ".wav" appended
     form->SaveBtnClick();
     WavSound saved;
     ASSERT_TRUE(ReadWav(dir.file("plain.wav"), saved));
-    EXPECT_EQ(saved.size, form->Doc.DataSize);
+    EXPECT_EQ(saved.size, form->Document().DataSize);
     EXPECT_EQ(saved.rate, 22050);
-    EXPECT_EQ(std::memcmp(saved.block.get(), form->Doc.SampleData, size_t(saved.size)), 0);
+    EXPECT_EQ(std::memcmp(saved.block.get(), form->Document().SampleData, size_t(saved.size)), 0);
 
     AnswerSave(dir.file("take.wav"), 1);  // MP3 under a .wav name: the type decides
     form->SaveBtnClick();
@@ -74,8 +76,8 @@ TEST_F(FilesFixture, SaveWritesTheSoundAsStoredInTheChosenFormat) {
     std::filesystem::rename(dir.file("take.wav"), dir.file("take.mp3"));
     form->OpenFileWithName(QString::fromStdString(dir.file("take.mp3")));
     EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
-    EXPECT_EQ(form->Doc.SampleRate.load(), 44100);
-    EXPECT_NEAR(form->Doc.DataSize / 4, 44100, 3000);
+    EXPECT_EQ(form->Document().SampleRate.load(), 44100);
+    EXPECT_NEAR(form->Document().DataSize / 4, 44100, 3000);
 }
 
 TEST_F(FilesFixture, FailedWavSaveReportsMessage14) {
@@ -102,9 +104,9 @@ TEST_F(FilesFixture, FreshStartFillsTheTableAndEnglishRowsTranslateTheWindow) {
     }
     test::WriteBytes(dir.file("options.dat"), {1, 0, 0, 0});
     Start();
-    EXPECT_EQ(form->OpenBtn->text().toStdString(), "Open...");
+    EXPECT_EQ(test::Control<QPushButton>(*form, "OpenBtn")->text().toStdString(), "Open...");
     EXPECT_TRUE(form->MenuItem("English1")->isChecked());
-    EXPECT_EQ(form->LanguageIndex, 1);
+    EXPECT_EQ(form->Language(), 1);
 }
 
 }  // namespace

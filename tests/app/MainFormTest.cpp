@@ -13,6 +13,7 @@
 #include "TMainForm.h"
 #include "TOpenDialog.h"
 #include "TPaintBox.h"
+#include "ControlByName.h"
 #include "QtWait.h"
 #include "TempDir.h"
 #include "WavFile.h"
@@ -24,12 +25,17 @@ namespace {
 struct FormFixture : ::testing::Test {
     test::TempDir dir;
     TMainForm form{QString::fromStdString(dir.path().string())};
+    AudioDocument& doc = form.Document();
+    QSpinBox* zoomOutEd = test::Control<QSpinBox>(form, "ZoomOutEd");
+    QTimer* timer1 = test::Control<QTimer>(form, "Timer1");
+    QTimer* timer2 = test::Control<QTimer>(form, "Timer2");
+    QPushButton* stopBtn = test::Control<QPushButton>(form, "StopBtn");
     QStringList messages;
 
     FormFixture() {
-        form.CommandLine.clear();
+        form.SetCommandLine({});
         form.ShowMessage = [this](QMessageBox::Icon, const QString& text) { messages << text; };
-        form.PaintBox1->resize(760, 300);
+        test::Control<TPaintBox>(form, "PaintBox1")->resize(760, 300);
     }
     std::string Wav(const char* name, int32_t bytes, bool stereo, bool is16, int32_t rate) {
         std::vector<uint8_t> block(static_cast<size_t>(bytes), 0x80);
@@ -63,11 +69,11 @@ TEST(MainForm, MenuHasEveryItemInOrder) {
     EXPECT_NE(form.MenuItem("Weicheinblenden1"), nullptr);
     EXPECT_NE(form.MenuItem("Sampleformatndern1"), nullptr);
     EXPECT_EQ(form.windowTitle().toStdString(), "Orlanda Sonvira 1.0");
-    EXPECT_FALSE(form.StopBtn->isEnabled());
-    EXPECT_FALSE(form.PauseBtn->isEnabled());
-    EXPECT_EQ(form.AppDir.toStdString(), dir.path().string() + "/");
-    EXPECT_DOUBLE_EQ(form.State.SpeedFactor, 1.0);
-    EXPECT_DOUBLE_EQ(form.State.PitchFactor, 1.0);
+    EXPECT_FALSE(test::Control<QPushButton>(form, "StopBtn")->isEnabled());
+    EXPECT_FALSE(test::Control<QPushButton>(form, "PauseBtn")->isEnabled());
+    EXPECT_EQ(form.ProgramFolder().toStdString(), dir.path().string() + "/");
+    EXPECT_DOUBLE_EQ(form.PlayState().SpeedFactor, 1.0);
+    EXPECT_DOUBLE_EQ(form.PlayState().PitchFactor, 1.0);
 }
 
 struct ZoomCase {
@@ -83,35 +89,35 @@ TEST_F(FormFixture, OpenInstallsTheSoundAndZoomsToTheWholeFile) {
         {2000000, false, false, 2631},
     };
     for (const auto& c : cases) {
-        form.Doc.SelAnchor = 5;
-        form.Doc.SelEnd = 9;
+        doc.SelAnchor = 5;
+        doc.SelEnd = 9;
         form.OpenFileWithName(QString::fromStdString(Wav("a.wav", c.bytes, c.stereo, c.is16, 22050)));
         EXPECT_TRUE(messages.isEmpty());
-        EXPECT_EQ(form.Doc.DataSize, c.bytes);
-        EXPECT_EQ(form.Doc.IsStereo, c.stereo);
-        EXPECT_EQ(form.Doc.Is16Bit, c.is16);
-        EXPECT_EQ(form.Doc.SampleRate.load(), 22050);
-        EXPECT_EQ(form.Doc.SelAnchor, 0);
-        EXPECT_EQ(form.Doc.SelEnd, 0);
-        EXPECT_EQ(form.ZoomOutEd->value(), c.zoom) << c.bytes;
+        EXPECT_EQ(doc.DataSize, c.bytes);
+        EXPECT_EQ(doc.IsStereo, c.stereo);
+        EXPECT_EQ(doc.Is16Bit, c.is16);
+        EXPECT_EQ(doc.SampleRate.load(), 22050);
+        EXPECT_EQ(doc.SelAnchor, 0);
+        EXPECT_EQ(doc.SelEnd, 0);
+        EXPECT_EQ(zoomOutEd->value(), c.zoom) << c.bytes;
     }
 }
 
 TEST_F(FormFixture, FailedOpenKeepsTheSoundButResetsSelectionAndZoom) {
     form.OpenFileWithName(QString::fromStdString(Wav("good.wav", 4000, true, true, 44100)));
-    const uint8_t* block = form.Doc.SampleData;
+    const uint8_t* block = doc.SampleData;
     test::WriteBytes(dir.file("bad.wav"), {'R', 'I', 'F', 'F', 1, 2});
-    form.Doc.SelAnchor = 10;
-    form.Doc.SelEnd = 20;
-    form.ZoomOutEd->setValue(500);
+    doc.SelAnchor = 10;
+    doc.SelEnd = 20;
+    zoomOutEd->setValue(500);
     for (const char* name : {"bad.wav", "missing.wav", "song.mp3"}) {
         form.OpenFileWithName(QString::fromStdString(dir.file(name)));
-        EXPECT_EQ(form.Doc.SampleData, block) << name;
-        EXPECT_EQ(form.Doc.DataSize, 4000) << name;
-        EXPECT_TRUE(form.Doc.IsStereo && form.Doc.Is16Bit) << name;
-        EXPECT_EQ(form.Doc.SelAnchor, 0) << name;
-        EXPECT_EQ(form.Doc.SelEnd, 0) << name;
-        EXPECT_EQ(form.ZoomOutEd->value(), 2000 / 760) << name;
+        EXPECT_EQ(doc.SampleData, block) << name;
+        EXPECT_EQ(doc.DataSize, 4000) << name;
+        EXPECT_TRUE(doc.IsStereo && doc.Is16Bit) << name;
+        EXPECT_EQ(doc.SelAnchor, 0) << name;
+        EXPECT_EQ(doc.SelEnd, 0) << name;
+        EXPECT_EQ(zoomOutEd->value(), 2000 / 760) << name;
     }
     // The missing MP3 is reported by the decoder and once more by the read that follows.
     EXPECT_EQ(messages, QStringList(4, "Konnte Datei nicht öffnen!"));
@@ -130,36 +136,36 @@ TEST_F(FormFixture, OpenDialogStartsInProgramFolderAndClearsSelectionLater) {
         QMetaObject::invokeMethod(dialog, "accept");
     });
     form.OpenBtnClick();
-    EXPECT_EQ(shownIn, form.AppDir);
+    EXPECT_EQ(shownIn, form.ProgramFolder());
     EXPECT_EQ(filters, QStringList("WAV und MP3-Dateien (*.WAV *.wav *.MP3 *.mp3)"));
-    EXPECT_EQ(form.Doc.DataSize, 400);
-    EXPECT_TRUE(form.Timer1->isActive());
-    form.Doc.SelAnchor = 3;
-    form.Doc.SelEnd = 7;
-    form.Timer1->setInterval(1);
-    EXPECT_TRUE(test::WaitUntil([&] { return !form.Timer1->isActive(); }));
-    EXPECT_EQ(form.Doc.SelAnchor, 0);
-    EXPECT_EQ(form.Doc.SelEnd, 0);
+    EXPECT_EQ(doc.DataSize, 400);
+    EXPECT_TRUE(timer1->isActive());
+    doc.SelAnchor = 3;
+    doc.SelEnd = 7;
+    timer1->setInterval(1);
+    EXPECT_TRUE(test::WaitUntil([&] { return !timer1->isActive(); }));
+    EXPECT_EQ(doc.SelAnchor, 0);
+    EXPECT_EQ(doc.SelEnd, 0);
 }
 
 TEST_F(FormFixture, CancelledDialogChangesNothing) {
-    form.Doc.SelAnchor = 3;
+    doc.SelAnchor = 3;
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
     form.OpenBtnClick();
-    EXPECT_EQ(form.Doc.SelAnchor, 3);
-    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_EQ(doc.SelAnchor, 3);
+    EXPECT_FALSE(timer1->isActive());
     EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(FormFixture, OpenWhileSomethingRunsStopsItAndRepeatsLater) {
-    form.StopBtn->setEnabled(true);  // playback runs
-    form.OpenBtnClick();             // no dialog: it would block here
-    EXPECT_TRUE(form.StopRequested);
-    EXPECT_TRUE(form.Timer2->isActive());
-    EXPECT_EQ(form.Timer2->interval(), 200);
+    stopBtn->setEnabled(true);  // playback runs
+    form.OpenBtnClick();        // no dialog: it would block here
+    EXPECT_TRUE(form.Playback().StopRequested());
+    EXPECT_TRUE(timer2->isActive());
+    EXPECT_EQ(timer2->interval(), 200);
 
     // At the tick the command runs again; with playback ended it shows the dialog.
-    form.StopBtn->setEnabled(false);
+    stopBtn->setEnabled(false);
     bool dialogShown = false;
     QTimer::singleShot(0, [&] {
         dialogShown = qobject_cast<TOpenDialog*>(QApplication::activeModalWidget()) != nullptr;
@@ -167,19 +173,19 @@ TEST_F(FormFixture, OpenWhileSomethingRunsStopsItAndRepeatsLater) {
     });
     form.Timer2Timer();
     EXPECT_TRUE(dialogShown);
-    EXPECT_FALSE(form.Timer2->isActive());
+    EXPECT_FALSE(timer2->isActive());
 }
 
 TEST_F(FormFixture, FirstShowOpensTheFileNamedOnTheCommandLineOnce) {
     const std::string path = Wav("arg.wav", 44, true, true, 44100);
-    form.CommandLine = {"sonvira", QString::fromStdString(path)};
+    form.SetCommandLine({"sonvira", QString::fromStdString(path)});
     form.show();  // opened once the window is on the screen
-    EXPECT_TRUE(test::WaitUntil([&] { return form.Doc.DataSize == 44; }));
-    form.Doc.SelAnchor = 4;
+    EXPECT_TRUE(test::WaitUntil([&] { return doc.DataSize == 44; }));
+    doc.SelAnchor = 4;
     form.hide();
     form.show();  // later showings do nothing
     QCoreApplication::processEvents();
-    EXPECT_EQ(form.Doc.SelAnchor, 4);
+    EXPECT_EQ(doc.SelAnchor, 4);
 }
 
 TEST(Application, ExceptionFromACommandIsShownAndTheProgramGoesOn) {
@@ -199,7 +205,7 @@ TEST(Application, ExceptionFromACommandIsShownAndTheProgramGoesOn) {
 
 TEST_F(FormFixture, AboutBoxShowsNameVersionYearAndTheMakersAddress) {
     form.FormShow();
-    const TAboutBox& box = *form.AboutBox;
+    const TAboutBox& box = *test::Control<TAboutBox>(form, "AboutBox");
     EXPECT_EQ(box.windowTitle().toStdString(), "Info");
     EXPECT_TRUE(box.Copyright->text().contains(QString::number(QDate::currentDate().year())));
     EXPECT_TRUE(box.Version->text().contains("1.0"));

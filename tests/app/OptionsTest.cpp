@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 
 #include "OptionsFile.h"
@@ -33,17 +34,20 @@ TEST(LoadOptions, StoredIndexChoosesLanguageAndMenuItem) {
         test::TempDir dir;
         if (c.file) test::WriteBytes(dir.file("options.dat"), *c.file);
         TMainForm form(QString::fromStdString(dir.path().string()));
-        form.CommandLine.clear();
+        form.SetCommandLine({});
         form.FormShow();
-        EXPECT_EQ(form.LanguageIndex, c.language) << c.name;
+        EXPECT_EQ(form.Language(), c.language) << c.name;
         EXPECT_TRUE(form.MenuItem(c.checkedItem)->isChecked()) << c.name;
     }
 }
 
 TEST(SaveOptions, WritesFourBytesThatLoadReadsBack) {
     test::TempDir dir;
+    test::WriteBytes(dir.file("options.dat"), {2, 0, 0, 0});
     TMainForm form(QString::fromStdString(dir.path().string()));
-    form.LanguageIndex = 2;
+    form.SetCommandLine({});
+    form.FormShow();  // language 2 in effect
+    std::filesystem::remove(dir.file("options.dat"));
     form.SaveOptions();
     EXPECT_EQ(test::ReadBytes(dir.file("options.dat")), (std::vector<uint8_t>{2, 0, 0, 0}));
     EXPECT_EQ(ReadStoredLanguageIndex(dir.file("options.dat")), 2);

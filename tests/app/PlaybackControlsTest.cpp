@@ -14,6 +14,7 @@
 #include "FillBuffer.h"
 #include "TMainForm.h"
 #include "TPaintBox.h"
+#include "ControlByName.h"
 #include "TempDir.h"
 
 namespace sonvira {
@@ -43,15 +44,24 @@ private:
 struct PlaybackFixture : ::testing::Test {
     test::TempDir dir;
     TMainForm form{QString::fromStdString(dir.path().string())};
+    AudioDocument& doc = form.Document();
+    PlaybackState& state = form.PlayState();
+    TFloatSpinEdit* speedEd = test::Control<TFloatSpinEdit>(form, "SpeedEd");
+    TFloatSpinEdit* pitchEd = test::Control<TFloatSpinEdit>(form, "PitchEd");
+    TFloatSpinEdit* spulEd = test::Control<TFloatSpinEdit>(form, "SpulEd");
+    QCheckBox* combineCheck = test::Control<QCheckBox>(form, "PitchSpeedCombineCheck");
+    QPushButton* playBtn = test::Control<QPushButton>(form, "PlayBtn");
+    QPushButton* stopBtn = test::Control<QPushButton>(form, "StopBtn");
+    QPushButton* pauseBtn = test::Control<QPushButton>(form, "PauseBtn");
     TimerSoundOutput* output = new TimerSoundOutput;
 
     PlaybackFixture() {
         form.Playback().SetOutput(std::unique_ptr<SoundOutput>(output));
-        form.PaintBox1->resize(200, 100);
+        test::Control<TPaintBox>(form, "PaintBox1")->resize(200, 100);
     }
     void Load(int32_t frames, bool stereo, int32_t rate = 44100) {
         const int32_t bytes = frames * (stereo ? 4 : 2);
-        form.Doc.InstallBlock(static_cast<uint8_t*>(std::calloc(size_t(bytes), 1)), bytes, rate, stereo, true);
+        doc.InstallBlock(static_cast<uint8_t*>(std::calloc(size_t(bytes), 1)), bytes, rate, stereo, true);
     }
     // Runs `action` once the play loop is running (after `ms` milliseconds).
     void During(int ms, std::function<void()> action) { QTimer::singleShot(ms, &form, std::move(action)); }
@@ -59,48 +69,48 @@ struct PlaybackFixture : ::testing::Test {
 
 TEST_F(PlaybackFixture, F11PlaysPausesAndResumesWithRewind) {
     Load(10 * 44100, false);
-    form.SpulEd->SetValue(2);
+    spulEd->SetValue(2);
     bool buttonsWhilePlaying = false;
     double pausedAt = -1, resumedAt = -1;
     During(30, [&] {
-        buttonsWhilePlaying = !form.PlayBtn->isEnabled() && form.StopBtn->isEnabled() && form.PauseBtn->isEnabled();
-        form.State.PlayPosition = 44100;  // one second in
-        form.HotKeyPressed(0);            // pause
-        pausedAt = form.State.PlayPosition;
+        buttonsWhilePlaying = !playBtn->isEnabled() && stopBtn->isEnabled() && pauseBtn->isEnabled();
+        state.PlayPosition = 44100;  // one second in
+        form.HotKeyPressed(0);       // pause
+        pausedAt = state.PlayPosition;
     });
     During(80, [&] {
         form.HotKeyPressed(0);  // resume: two seconds back, not below 0
-        resumedAt = form.State.PlayPosition;
+        resumedAt = state.PlayPosition;
     });
     During(120, [&] { form.StopBTNClick(); });
     form.HotKeyPressed(0);  // nothing plays: starts
     EXPECT_TRUE(buttonsWhilePlaying);
     EXPECT_NEAR(pausedAt, 44100, 3000);
     EXPECT_EQ(resumedAt, 0);
-    EXPECT_FALSE(form.State.Paused);
+    EXPECT_FALSE(state.Paused);
     EXPECT_EQ(output->starts, 1);
     EXPECT_EQ(output->stops, 1);
-    EXPECT_TRUE(form.PlayBtn->isEnabled());
-    EXPECT_FALSE(form.StopBtn->isEnabled());
-    EXPECT_FALSE(form.PauseBtn->isEnabled());
+    EXPECT_TRUE(playBtn->isEnabled());
+    EXPECT_FALSE(stopBtn->isEnabled());
+    EXPECT_FALSE(pauseBtn->isEnabled());
 }
 
 TEST_F(PlaybackFixture, WithoutLoopPlaybackEndsAtTheEndOfTheSound) {
     Load(20000, true);
-    form.SchleifeCheck->setChecked(false);
+    test::Control<QCheckBox>(form, "SchleifeCheck")->setChecked(false);
     bool stopped = false;
     During(3000, [&] { stopped = true; form.StopBTNClick(); });  // safety net only
     form.PlayBtnClick();
     EXPECT_FALSE(stopped) << "the end of the sound should have ended playback";
-    EXPECT_GE(form.State.PlayPosition.load(), 20000);
+    EXPECT_GE(state.PlayPosition.load(), 20000);
 }
 
 TEST_F(PlaybackFixture, EmptyDocumentStartsAndEndsAtOnce) {
     form.PlayBtnClick();
     EXPECT_EQ(output->starts, 1);
     EXPECT_EQ(output->stops, 1);
-    EXPECT_TRUE(form.PlayBtn->isEnabled());
-    EXPECT_FALSE(form.StopBtn->isEnabled());
+    EXPECT_TRUE(playBtn->isEnabled());
+    EXPECT_FALSE(stopBtn->isEnabled());
 }
 
 TEST_F(PlaybackFixture, ClosingTheWindowEndsPlayback) {
@@ -117,85 +127,87 @@ TEST_F(PlaybackFixture, OpenWhilePlayingStopsPlaybackFirst) {
     During(20, [&] { form.OpenBtnClick(); });
     form.PlayBtnClick();
     EXPECT_EQ(output->stops, 1);
-    EXPECT_TRUE(form.Timer2->isActive());
+    auto* timer2 = test::Control<QTimer>(form, "Timer2");
+    EXPECT_TRUE(timer2->isActive());
     EXPECT_TRUE(recorderAsked);
-    form.Timer2->stop();
+    timer2->stop();
 }
 
 TEST_F(PlaybackFixture, CoupledFieldsFollowEachOther) {
-    form.SpeedEd->SetValue(1.5);
-    EXPECT_EQ(form.PitchEd->Value(), 1.5);
-    EXPECT_EQ(form.State.PitchFactor, 1.5);
+    speedEd->SetValue(1.5);
+    EXPECT_EQ(pitchEd->Value(), 1.5);
+    EXPECT_EQ(state.PitchFactor, 1.5);
 
-    form.PitchEd->SetValue(20);  // the speed field keeps its bound; the pitch stays
-    EXPECT_EQ(form.State.SpeedFactor, 10);
-    EXPECT_EQ(form.State.PitchFactor, 20);
+    pitchEd->SetValue(20);  // the speed field keeps its bound; the pitch stays
+    EXPECT_EQ(state.SpeedFactor, 10);
+    EXPECT_EQ(state.PitchFactor, 20);
 
-    form.PitchSpeedCombineCheck->setChecked(false);
-    form.SpeedEd->SetValue(2);
-    form.PitchEd->SetValue(1);
-    EXPECT_EQ(form.State.SpeedFactor, 2);
-    EXPECT_EQ(form.State.PitchFactor, 1);
+    combineCheck->setChecked(false);
+    speedEd->SetValue(2);
+    pitchEd->SetValue(1);
+    EXPECT_EQ(state.SpeedFactor, 2);
+    EXPECT_EQ(state.PitchFactor, 1);
 
-    form.PitchSpeedCombineCheck->setChecked(true);  // nothing happens yet
-    EXPECT_EQ(form.State.SpeedFactor, 2);
-    form.SpulEd->SetValue(3);  // runs the pitch field's handler: speed follows the pitch
-    EXPECT_EQ(form.State.SpeedFactor, 1);
+    combineCheck->setChecked(true);  // nothing happens yet
+    EXPECT_EQ(state.SpeedFactor, 2);
+    spulEd->SetValue(3);  // runs the pitch field's handler: speed follows the pitch
+    EXPECT_EQ(state.SpeedFactor, 1);
 }
 
 TEST_F(PlaybackFixture, TypedTextCountsAsItStandsUntilTheFieldIsLeft) {
-    form.PitchSpeedCombineCheck->setChecked(false);
-    form.SpeedEd->findChild<QLineEdit*>()->setText("20");
-    EXPECT_EQ(form.State.SpeedFactor, 20) << "the number typed so far";
+    combineCheck->setChecked(false);
+    speedEd->findChild<QLineEdit*>()->setText("20");
+    EXPECT_EQ(state.SpeedFactor, 20) << "the number typed so far";
     QFocusEvent leave(QEvent::FocusOut);
-    QCoreApplication::sendEvent(form.SpeedEd, &leave);
-    EXPECT_EQ(form.State.SpeedFactor, 10) << "clamped on leaving the field";
+    QCoreApplication::sendEvent(speedEd, &leave);
+    EXPECT_EQ(state.SpeedFactor, 10) << "clamped on leaving the field";
 
-    form.SpeedEd->findChild<QLineEdit*>()->setText("");
-    EXPECT_NEAR(form.State.SpeedFactor, 0.1, 1e-12) << "no number: the minimum";
-    form.SpeedEd->findChild<QLineEdit*>()->setText("1,5");
-    EXPECT_EQ(form.State.SpeedFactor, 1.5);
-    form.SpeedEd->SetValue(2.345);
-    EXPECT_EQ(form.SpeedEd->findChild<QLineEdit*>()->text(), "2.35");
+    speedEd->findChild<QLineEdit*>()->setText("");
+    EXPECT_NEAR(state.SpeedFactor, 0.1, 1e-12) << "no number: the minimum";
+    speedEd->findChild<QLineEdit*>()->setText("1,5");
+    EXPECT_EQ(state.SpeedFactor, 1.5);
+    speedEd->SetValue(2.345);
+    EXPECT_EQ(speedEd->findChild<QLineEdit*>()->text(), "2.35");
 }
 
 // Typing 1, 10, 100: "10" is a value in range, "100" is not; leaving the field turns the
 // text back to 10.00 without a new value, and the handler must still see it.
 TEST_F(PlaybackFixture, LeavingAFieldThatClampsRunsTheHandlerWithTheValueShown) {
     for (const auto leave : {QEvent::FocusOut, QEvent::KeyPress}) {
-        form.SpeedEd->SetValue(1);
-        auto* text = form.SpeedEd->findChild<QLineEdit*>();
+        speedEd->SetValue(1);
+        auto* text = speedEd->findChild<QLineEdit*>();
         for (const char* typed : {"1", "10", "100"}) text->setText(typed);
-        ASSERT_EQ(form.State.SpeedFactor, 100);
+        ASSERT_EQ(state.SpeedFactor, 100);
         if (leave == QEvent::FocusOut) {
             QFocusEvent focusOut(QEvent::FocusOut);
-            QCoreApplication::sendEvent(form.SpeedEd, &focusOut);
+            QCoreApplication::sendEvent(speedEd, &focusOut);
         } else {
             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-            QCoreApplication::sendEvent(form.SpeedEd, &enter);
+            QCoreApplication::sendEvent(speedEd, &enter);
         }
         EXPECT_EQ(text->text(), "10.00") << leave;
-        EXPECT_EQ(form.State.SpeedFactor, 10) << leave;
-        EXPECT_EQ(form.PitchEd->Value(), 10) << "coupled, " << leave;
-        EXPECT_EQ(form.State.PitchFactor, 10) << "coupled, " << leave;
+        EXPECT_EQ(state.SpeedFactor, 10) << leave;
+        EXPECT_EQ(pitchEd->Value(), 10) << "coupled, " << leave;
+        EXPECT_EQ(state.PitchFactor, 10) << "coupled, " << leave;
     }
 }
 
 TEST_F(PlaybackFixture, PermanentChangePutsSpeedIntoTheRateAndResetsTheFields) {
     Load(3000, true, 22050);
-    form.SpeedEd->SetValue(1.5);  // coupled: pitch 1.5 as well
-    form.StatusText->setText("busy");
+    speedEd->SetValue(1.5);  // coupled: pitch 1.5 as well
+    auto* statusText = test::Control<QLabel>(form, "StatusText");
+    statusText->setText("busy");
     form.DoEffektClick();
-    EXPECT_EQ(form.Doc.SampleRate.load(), 33075);
-    EXPECT_EQ(form.SpeedEd->Value(), 1);
-    EXPECT_EQ(form.PitchEd->Value(), 1);
-    EXPECT_EQ(form.State.SpeedFactor, 1);
-    EXPECT_TRUE(form.StatusText->text().isEmpty());
+    EXPECT_EQ(doc.SampleRate.load(), 33075);
+    EXPECT_EQ(speedEd->Value(), 1);
+    EXPECT_EQ(pitchEd->Value(), 1);
+    EXPECT_EQ(state.SpeedFactor, 1);
+    EXPECT_TRUE(statusText->text().isEmpty());
 
-    form.Doc.ReleaseBlock();  // without a sound nothing changes, not even the fields
-    form.SpeedEd->SetValue(2);
+    doc.ReleaseBlock();  // without a sound nothing changes, not even the fields
+    speedEd->SetValue(2);
     form.DoEffektClick();
-    EXPECT_EQ(form.State.SpeedFactor, 2);
+    EXPECT_EQ(state.SpeedFactor, 2);
 }
 
 }  // namespace
@@ -222,13 +234,13 @@ TEST(PlatformParts, HotKeysReachTheWindowAndAMissingOutputIsReported) {
     EXPECT_EQ(messages, QStringList("Konnte DirectSound (DirectX) nicht initialisieren..."));
     ASSERT_NE(keys, nullptr);
 
-    form.PitchSpeedCombineCheck->setChecked(false);
+    test::Control<QCheckBox>(form, "PitchSpeedCombineCheck")->setChecked(false);
     keys->Press(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F12);
-    EXPECT_NEAR(form.State.SpeedFactor, 1.1, 1e-9);
+    EXPECT_NEAR(form.PlayState().SpeedFactor, 1.1, 1e-9);
     keys->Press(Qt::ControlModifier | Qt::AltModifier, Qt::Key_F11);
-    EXPECT_NEAR(form.State.SpeedFactor, 1.0, 1e-9);
+    EXPECT_NEAR(form.PlayState().SpeedFactor, 1.0, 1e-9);
     keys->Press(Qt::NoModifier, Qt::Key_F11);  // no output: the play command does nothing
-    EXPECT_TRUE(form.PlayBtn->isEnabled());
+    EXPECT_TRUE(test::Control<QPushButton>(form, "PlayBtn")->isEnabled());
     QCoreApplication::removePostedEvents(QCoreApplication::instance());  // the queued quit
 }
 
@@ -240,8 +252,8 @@ namespace {
 
 TEST_F(PlaybackFixture, CommandThatReplacesTheBlockStopsPlaybackFirst) {
     Load(44100, false);
-    form.Doc.SelAnchor = 100;
-    form.Doc.SelEnd = 200;
+    doc.SelAnchor = 100;
+    doc.SelEnd = 200;
     int stopsBeforeCrop = -1;
     During(30, [&] {
         form.CropToSelectionClick();  // runs inside the play loop's event handling
@@ -249,8 +261,8 @@ TEST_F(PlaybackFixture, CommandThatReplacesTheBlockStopsPlaybackFirst) {
     });
     form.PlayBtnClick();
     EXPECT_EQ(stopsBeforeCrop, 1) << "the stream was stopped before the block was replaced";
-    EXPECT_EQ(form.Doc.DataSize, 200);
-    EXPECT_TRUE(form.PlayBtn->isEnabled());
+    EXPECT_EQ(doc.DataSize, 200);
+    EXPECT_TRUE(playBtn->isEnabled());
 }
 
 }  // namespace

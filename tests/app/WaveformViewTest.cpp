@@ -6,6 +6,7 @@
 #include "TMainForm.h"
 #include "TPaintBox.h"
 #include "TProgressPanel.h"
+#include "ControlByName.h"
 #include "TempDir.h"
 #include "WaveformDrawing.h"
 
@@ -90,29 +91,32 @@ TEST(DrawWaveform, PlayMarkerInvertsAndASecondDrawRestores) {
 struct ViewFixture : ::testing::Test {
     test::TempDir dir;
     TMainForm form{QString::fromStdString(dir.path().string())};
-    ViewFixture() { form.PaintBox1->resize(760, 300); }
+    AudioDocument& doc = form.Document();
+    QSpinBox* zoomOutEd = test::Control<QSpinBox>(form, "ZoomOutEd");
+    QScrollBar* scrollBar1 = test::Control<QScrollBar>(form, "ScrollBar1");
+    ViewFixture() { test::Control<TPaintBox>(form, "PaintBox1")->resize(760, 300); }
     void Load(int32_t bytes, bool is16, bool stereo) {
         auto* block = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(bytes), 1));
-        form.Doc.InstallBlock(block, bytes, 44100, stereo, is16);
+        doc.InstallBlock(block, bytes, 44100, stereo, is16);
     }
 };
 
 TEST_F(ViewFixture, ZoomSetsScrollRangeAndKeepsTheFraction) {
     Load(2000, true, false);  // 1000 samples
-    form.ZoomOutEd->setValue(2);
-    form.ZoomOutEd->setValue(1);
-    EXPECT_EQ(form.ScrollBar1->maximum(), 240);
-    form.ZoomOutEd->setValue(2);
-    EXPECT_EQ(form.ScrollBar1->maximum(), 1);
+    zoomOutEd->setValue(2);
+    zoomOutEd->setValue(1);
+    EXPECT_EQ(scrollBar1->maximum(), 240);
+    zoomOutEd->setValue(2);
+    EXPECT_EQ(scrollBar1->maximum(), 1);
 
     Load(400000, true, false);
-    form.ZoomOutEd->setValue(100);
-    form.ScrollBar1->setMaximum(1000);
-    form.ScrollBar1->setValue(50);
-    form.ZoomOutEd->setValue(150);
+    zoomOutEd->setValue(100);
+    scrollBar1->setMaximum(1000);
+    scrollBar1->setValue(50);
+    zoomOutEd->setValue(150);
     const int m = (200000 - 760 * 150) / 150;
-    EXPECT_EQ(form.ScrollBar1->maximum(), m);
-    EXPECT_EQ(form.ScrollBar1->value(), 50 * m / 1000);
+    EXPECT_EQ(scrollBar1->maximum(), m);
+    EXPECT_EQ(scrollBar1->value(), 50 * m / 1000);
 }
 
 TEST_F(ViewFixture, ZoomStepsRoundHalfToEven) {
@@ -127,57 +131,56 @@ TEST_F(ViewFixture, ZoomStepsRoundHalfToEven) {
         {50, &TMainForm::ZoomInFullClick, 1},
     };
     for (const auto& c : cases) {
-        form.ZoomOutEd->setValue(c.from);
+        zoomOutEd->setValue(c.from);
         (form.*c.command)();
-        EXPECT_EQ(form.ZoomOutEd->value(), c.to) << c.from;
+        EXPECT_EQ(zoomOutEd->value(), c.to) << c.from;
     }
 }
 
 TEST_F(ViewFixture, WholeFileAndSelectionZoom) {
     Load(1000000, true, true);  // 500000 samples
     form.ZoomOutFullClick();
-    EXPECT_EQ(form.ZoomOutEd->value(), 658);  // 657.89 rounds up
+    EXPECT_EQ(zoomOutEd->value(), 658);  // 657.89 rounds up
 
-    form.Doc.SelAnchor = 300000;
-    form.Doc.SelEnd = 224000;  // 76000 / 760 = 100
+    doc.SelAnchor = 300000;
+    doc.SelEnd = 224000;  // 76000 / 760 = 100
     form.ZoomSelClick();
-    EXPECT_EQ(form.ZoomOutEd->value(), 100);
-    EXPECT_EQ(form.ScrollBar1->value(), 2240);
+    EXPECT_EQ(zoomOutEd->value(), 100);
+    EXPECT_EQ(scrollBar1->value(), 2240);
 }
 
 TEST_F(ViewFixture, MouseSelectsAndSetsThePlayPosition) {
     Load(40, true, true);  // 20 sample positions
-    form.ZoomOutEd->setValue(2);
-    form.ZoomOutEd->setValue(1);
-    form.ScrollBar1->setValue(0);
+    zoomOutEd->setValue(2);
+    zoomOutEd->setValue(1);
+    scrollBar1->setValue(0);
     form.PaintBox1MouseDown(3);
-    EXPECT_EQ(form.Doc.SelAnchor, 3);
+    EXPECT_EQ(doc.SelAnchor, 3);
     form.PaintBox1MouseMove(6, false);
-    EXPECT_EQ(form.Doc.SelEnd, 3) << "moves without the left button do nothing";
+    EXPECT_EQ(doc.SelEnd, 3) << "moves without the left button do nothing";
     form.PaintBox1MouseMove(6, true);
-    EXPECT_EQ(form.Doc.SelEnd, 6);
+    EXPECT_EQ(doc.SelEnd, 6);
     form.PaintBox1MouseUp(9);
-    EXPECT_EQ(form.Doc.SelEnd, 9);
-    EXPECT_EQ(form.State.PlayPosition, 4) << "stereo: sample position 9 is frame 4";
+    EXPECT_EQ(doc.SelEnd, 9);
+    EXPECT_EQ(form.PlayState().PlayPosition, 4) << "stereo: sample position 9 is frame 4";
     form.PaintBox1MouseDown(500);
-    EXPECT_EQ(form.Doc.SelAnchor, 19) << "beyond the end: the last sample";
+    EXPECT_EQ(doc.SelAnchor, 19) << "beyond the end: the last sample";
     form.PaintBox1MouseDown(-5);
-    EXPECT_EQ(form.Doc.SelAnchor, 0);
+    EXPECT_EQ(doc.SelAnchor, 0);
 
-    AudioDocument& doc = form.Doc;
     doc.ReleaseBlock();
     form.PaintBox1MouseDown(10);
     EXPECT_EQ(doc.SelAnchor, -1) << "an empty document stores -1";
 }
 
 TEST_F(ViewFixture, OpeningTheEffectsMenuScrollsBack) {
-    form.ScrollBar1->setMaximum(100);
-    form.ScrollBar1->setValue(25);
+    scrollBar1->setMaximum(100);
+    scrollBar1->setValue(25);
     emit form.findChild<QMenu*>("Effekte")->aboutToShow();
-    EXPECT_EQ(form.ScrollBar1->value(), 15);
-    form.ScrollBar1->setValue(4);
+    EXPECT_EQ(scrollBar1->value(), 15);
+    scrollBar1->setValue(4);
     form.BackBtnClick();
-    EXPECT_EQ(form.ScrollBar1->value(), 0);
+    EXPECT_EQ(scrollBar1->value(), 0);
 }
 
 TEST(ProgressPanel, GrowsShrinksAndIgnoresOutOfRange) {
