@@ -161,7 +161,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-public:
+private:
     // ---- the audio document and the state the commands share ----
     AudioDocument Doc;
     WindowPlaybackControls playbackControls_{*this};
@@ -214,7 +214,6 @@ public:
     GlobalHotKeys* HotKeys = nullptr;
     static constexpr int kMarkerStepMs = 16;
 
-private:
     void BuildLayout();
     void CreateTimers();
     void CreateDialogs();

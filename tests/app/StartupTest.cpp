@@ -68,7 +68,7 @@ TEST(Startup, WithoutSoundOutputTheProgramEndsEvenWhenACommandLineFileIsRefused)
         PlatformParts platform;
         platform.openOutput = [] { return std::unique_ptr<SoundOutput>(); };
         TMainForm form(QString::fromStdString(dir.path().string()), platform);
-        form.CommandLine = {"sonvira", QString::fromStdString(dir.file(file))};
+        form.SetCommandLine({"sonvira", QString::fromStdString(dir.file(file))});
         form.show();
 
         bool stillRunning = false;
@@ -93,7 +93,7 @@ TEST(Startup, RefusedCommandLineFileIsReportedOverTheShownWindow) {
         windowOnScreen = form.isVisible() && form.windowHandle() && form.windowHandle()->isExposed();
         messages << text;
     };
-    form.CommandLine = {"sonvira", QString::fromStdString(dir.file("missing.wav"))};
+    form.SetCommandLine({"sonvira", QString::fromStdString(dir.file("missing.wav"))});
     form.show();
     ASSERT_TRUE(test::WaitUntil([&] { return !messages.isEmpty(); }, 5000));
     EXPECT_TRUE(windowOnScreen);
@@ -105,7 +105,7 @@ TEST(Startup, MessageBoxesTakeTheTranslatedProgramTitleAndTheMainWindowAsOwner) 
     AddEnglishRows(dir, {{"Sonvira", "Sonvira Player"}});
     StoreLanguage(dir, 1);
     TMainForm form(QString::fromStdString(dir.path().string()));
-    form.CommandLine.clear();
+    form.SetCommandLine({});
     form.FormShow();
     BoxCloser user;
     form.ShowMessage(QMessageBox::Critical, "Konnte Datei nicht öffnen!");
@@ -125,7 +125,7 @@ TEST(Startup, QtsOwnButtonsFollowTheStoredLanguage) {
         test::TempDir dir;
         StoreLanguage(dir, c.language);
         TMainForm form(QString::fromStdString(dir.path().string()));
-        form.CommandLine.clear();
+        form.SetCommandLine({});
         form.FormShow();
         QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Yes | QMessageBox::Cancel);
         EXPECT_EQ(box.button(QMessageBox::Yes)->text().toStdString(), c.yes);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <xcb/xcb.h>
 
+#include "ControlByName.h"
 #include "QtWait.h"
 #include "SonviraApplication.h"
 #include "TAboutBox.h"
@@ -73,7 +74,7 @@ struct CaptionFixture : ::testing::Test {
         }
         test::WriteBytes(dir.file("options.dat"), {1, 0, 0, 0});
         form = std::make_unique<TMainForm>(QString::fromStdString(dir.path().string()));
-        form->CommandLine.clear();
+        form->SetCommandLine({});
         form->show();
     }
     // Waits (at most 5 s) until the X window of `window` carries `expected`; the last title read.
@@ -86,9 +87,10 @@ struct CaptionFixture : ::testing::Test {
 
 TEST_F(CaptionFixture, WindowsShownAfterStartUpKeepTheirOwnCaption) {
     EXPECT_EQ(TitleOnceSettled(*form, "Orlanda Sonvira 1.0").toStdString(), "Orlanda Sonvira 1.0");
-    form->AboutBox->show();
-    EXPECT_EQ(TitleOnceSettled(*form->AboutBox, "About").toStdString(), "About");
-    form->AboutBox->hide();
+    auto* aboutBox = test::Control<TAboutBox>(*form, "AboutBox");
+    aboutBox->show();
+    EXPECT_EQ(TitleOnceSettled(*aboutBox, "About").toStdString(), "About");
+    aboutBox->hide();
 }
 
 TEST_F(CaptionFixture, MessageBoxCaptionIsTheTranslatedProgramTitleAlone) {
