@@ -41,6 +41,8 @@ class TSampleFormat;
 class TEchoForm;
 enum class EditResult;
 class TProgressPanel;
+class TRecordForm;
+class CaptureDevice;
 enum class Msg : int32_t;
 
 // The platform parts the main window opens at start-up. The program passes the real
@@ -51,6 +53,9 @@ struct PlatformParts {
     std::function<std::unique_ptr<SoundOutput>()> openOutput;
     // Makes the global hot keys, owned by the given window. Left empty: none.
     std::function<GlobalHotKeys*(QWidget*)> makeHotKeys;
+    // Opens the sound input for each recording. Left empty: no recorder ("Aufnehmen"
+    // stays disabled).
+    std::function<std::unique_ptr<CaptureDevice>()> openCapture;
 };
 
 class TMainForm : public QMainWindow {
@@ -89,6 +94,9 @@ public:
     std::function<void()> OnStopRecording;
     // Whether "Aufnehmen" can be used (the recorder exists).
     bool RecordBtnAvailable = false;
+    // Asks a question with OK and Cancel under the given caption, with the error icon;
+    // true for OK. Tests replace it to answer without a modal box.
+    std::function<bool(const QString& caption, const QString& text)> AskOkCancel;
 
     // Menu items by their object names (e.g. "ffnen1", "Weicheinblenden1").
     QAction* MenuItem(const QString& objectName) const;
@@ -122,6 +130,12 @@ public:
     int32_t SamplePositionAt(int x) const;
     // The view's scroll position and zoom as its controls hold them.
     ViewGeometry CurrentView() const;
+
+    // ---- recording ----
+    // "Aufnehmen": records from the sound input until STOP (or closing, or the largest
+    // sound the program can hold) and makes the recording the sound. Returns when the
+    // recording has been taken over.
+    void RecordBtnClick();
 
     // ---- playback ----
     // "F11 -Abspielen": plays the selection or the whole sound until STOP, the end, or
@@ -184,8 +198,8 @@ private:
     TACMConvertor mp3wav = MakeMp3Decoder();
     Mp3FormatList Mp3CodecFormats;
 
-    // ---- controls (names as the commands refer to them; each has the same object
-    // name, by which tests and screen readers find it) ----
+    // ---- controls (names as the commands refer to them; each carries its name as its
+    // object name too, by which tests find it) ----
     QPushButton* OpenBtn = nullptr;
     TFloatSpinEdit* SpeedEd = nullptr;
     TFloatSpinEdit* PitchEd = nullptr;
@@ -209,6 +223,7 @@ private:
     TEchoForm* EchoForm = nullptr;
     TMP3ConfigForm* MP3ConfigForm = nullptr;
     TOpenDialog* SaveDialog1 = nullptr;
+    TRecordForm* RecordForm = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     GlobalHotKeys* HotKeys = nullptr;
@@ -232,6 +247,9 @@ private:
     void ConnectPlaybackControls();
     void OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open);
     void RegisterHotKeys(GlobalHotKeys* keys);
+    void CreateRecorder(std::function<std::unique_ptr<CaptureDevice>()> openCapture);
+    void ShowRecordingTime();
+    void TakeOverRecording();
     // Moves the play marker to column x and shows the change.
     void MovePlayMarker(int32_t x);
     friend class WindowPlaybackControls;
@@ -240,6 +258,7 @@ private:
     void RunBlockCommand(const std::function<EditResult()>& command);
     int64_t AskSpanFrames(double preset);
     void DefaultShowMessage(QMessageBox::Icon icon, const QString& text);
+    bool DefaultAskOkCancel(const QString& caption, const QString& text);
 
     QMap<QString, QAction*> menuItems_;
 };
