@@ -21,8 +21,7 @@ timespec MonotonicDeadline(std::chrono::milliseconds timeout) {
 
 }  // namespace
 
-CaptureRing::CaptureRing()
-    : storage_(new uint8_t[static_cast<size_t>(kSlots) * kBlockBytes]) {
+CaptureRing::CaptureRing() : storage_(new uint8_t[static_cast<size_t>(kSlots) * kBlockBytes]) {
     sem_init(&published_, 0, 0);
 }
 

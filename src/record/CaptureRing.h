@@ -20,7 +20,7 @@
 namespace sonvira {
 
 class CaptureRing {
-public:
+  public:
     static constexpr int32_t kBlockBytes = 16384;
     static constexpr int32_t kBytesPerFrame = 4;
     static constexpr int32_t kBlockFrames = kBlockBytes / kBytesPerFrame;
@@ -56,7 +56,7 @@ public:
     // neither producer nor consumer runs (before the input starts and the worker waits).
     void Reset() noexcept;
 
-private:
+  private:
     // One slot more than the capacity: the producer always owns the slot it fills,
     // apart from the published ones the worker may be reading.
     static constexpr int32_t kSlots = kCapacityBlocks + 1;
@@ -65,7 +65,7 @@ private:
     void Publish() noexcept;
 
     std::unique_ptr<uint8_t[]> storage_;
-    sem_t published_;                           // one post per published block: wakes the worker
+    sem_t published_;                            // one post per published block: wakes the worker
     alignas(64) std::atomic<uint64_t> head_{0};  // blocks published (producer writes)
     int32_t filled_ = 0;                         // bytes in the block being filled (producer only)
     alignas(64) std::atomic<uint64_t> tail_{0};  // blocks popped (consumer writes)

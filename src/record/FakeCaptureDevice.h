@@ -15,7 +15,7 @@
 namespace sonvira {
 
 class FakeCaptureDevice final : public CaptureDevice {
-public:
+  public:
     FakeCaptureDevice();
 
     // Another handle on this fake input, for the recorder to own.
@@ -37,7 +37,7 @@ public:
     int Stops() const;
     bool Running() const;
 
-private:
+  private:
     struct Input {
         mutable std::mutex lock;  // Stop waits for a Deliver in progress
         CaptureRing* ring = nullptr;

@@ -9,8 +9,8 @@ constexpr double kRate = 44100.0;
 constexpr int kChannels = 2;
 
 // Runs on PortAudio's audio thread: copies into the ring and moves atomics only.
-int CaptureIntoRing(const void* input, void*, unsigned long frames,
-                    const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* ring) {
+int CaptureIntoRing(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo*,
+                    PaStreamCallbackFlags, void* ring) {
     if (input != nullptr) {
         static_cast<CaptureRing*>(ring)->Write(static_cast<const int16_t*>(input),
                                                static_cast<int32_t>(frames));

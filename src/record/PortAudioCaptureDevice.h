@@ -11,7 +11,7 @@
 namespace sonvira {
 
 class PortAudioCaptureDevice final : public CaptureDevice {
-public:
+  public:
     // Frames PortAudio hands the callback at a time: one ring block, about 93 ms, so
     // the audio thread wakes rarely.
     static constexpr unsigned long kFramesPerCallback = 4096;
@@ -32,7 +32,7 @@ public:
     // it returns. Window thread.
     void Stop() override;
 
-private:
+  private:
     PortAudioCaptureDevice() = default;
     bool Initialise();
 

@@ -18,7 +18,7 @@
 namespace sonvira {
 
 class RecordingBuffer {
-public:
+  public:
     // realloc's contract; a seam so that tests can make growth fail.
     using Reallocator = void* (*)(void* block, size_t bytes);
 
@@ -45,7 +45,7 @@ public:
     // Frees the recording and clears GrowthFailed.
     void Clear();
 
-private:
+  private:
     static void* DefaultReallocate(void* block, size_t bytes);
     bool Reserve(size_t bytes);
 

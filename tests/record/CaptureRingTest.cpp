@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "CaptureRing.h"
-#include "NumberedFrames.h"
-
 #include <chrono>
 #include <vector>
+
+#include "CaptureRing.h"
+#include "NumberedFrames.h"
 
 namespace sonvira {
 namespace {
@@ -34,7 +34,8 @@ std::vector<uint32_t> PopAll(CaptureRing& ring) {
         const uint8_t* block = ring.Front();
         const uint32_t first = FrameNumber(block, 0);
         for (int32_t f = 1; f < kBlockFrames; ++f) {
-            EXPECT_EQ(FrameNumber(block, f), first + uint32_t(f)) << "inside block " << firsts.size();
+            EXPECT_EQ(FrameNumber(block, f), first + uint32_t(f))
+                << "inside block " << firsts.size();
         }
         firsts.push_back(first);
         ring.Pop();

@@ -4,11 +4,6 @@
 // the recorder records nothing and still stops.
 
 #include <gtest/gtest.h>
-
-#include "PortAudioCaptureDevice.h"
-#include "Recorder.h"
-#include "TempDir.h"
-
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -25,6 +20,10 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "PortAudioCaptureDevice.h"
+#include "Recorder.h"
+#include "TempDir.h"
 
 extern char** environ;
 
@@ -103,8 +102,8 @@ TEST(SoundServer, ToneFromTheSinksMonitor_RecordedAsWholeBlocksAtItsFrequency) {
         << "needs the private PulseAudio server that test.sh starts";
     test::TempDir dir;
     const std::string tone = dir.file("tone.wav");
-    ASSERT_EQ(WaitFor(Spawn({"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", tone, "synth",
-                              "5", "sine", "440", "vol", "0.5"}),
+    ASSERT_EQ(WaitFor(Spawn({"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", tone, "synth", "5",
+                             "sine", "440", "vol", "0.5"}),
                       10s),
               0)
         << "sox could not make the tone";
@@ -137,7 +136,8 @@ TEST(SoundServer, ToneFromTheSinksMonitor_RecordedAsWholeBlocksAtItsFrequency) {
     const std::unique_ptr<uint8_t, decltype(&std::free)> owned(taken.block, &std::free);
     EXPECT_EQ(taken.size % Recorder::kBlockBytes, 0);
     const double seconds = taken.size / 176400.0;
-    std::cout << "recorded " << taken.size / Recorder::kBlockBytes << " blocks, " << seconds << " s\n";
+    std::cout << "recorded " << taken.size / Recorder::kBlockBytes << " blocks, " << seconds
+              << " s\n";
     // One second after the first block, give or take the blocks the host hands over
     // together and the partly filled last one.
     EXPECT_GE(seconds, 0.8);

@@ -4,14 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeCaptureDevice.h"
-#include "NumberedFrames.h"
-#include "Recorder.h"
-
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "FakeCaptureDevice.h"
+#include "NumberedFrames.h"
+#include "Recorder.h"
 
 namespace sonvira {
 namespace {

@@ -4,15 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeCaptureDevice.h"
-#include "NumberedFrames.h"
-#include "Recorder.h"
-
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 #include <vector>
+
+#include "FakeCaptureDevice.h"
+#include "NumberedFrames.h"
+#include "Recorder.h"
 
 namespace sonvira {
 namespace {
@@ -26,14 +26,14 @@ constexpr int32_t kBlockFrames = CaptureRing::kBlockFrames;
 // Numbered frames in pieces of 1000 frames, about 4 blocks per millisecond at most,
 // until told to end.
 class Deliverer {
-public:
+  public:
     explicit Deliverer(FakeCaptureDevice& input) : thread_([this, &input] { Run(input); }) {}
     ~Deliverer() {
         end_.store(true);
         thread_.join();
     }
 
-private:
+  private:
     void Run(FakeCaptureDevice& input) {
         uint32_t next = 0;
         for (int piece = 1; !end_.load(); ++piece) {

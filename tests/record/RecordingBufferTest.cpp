@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "RecordingBuffer.h"
-
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "RecordingBuffer.h"
 
 namespace sonvira {
 namespace {
