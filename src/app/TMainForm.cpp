@@ -55,6 +55,9 @@ TMainForm::TMainForm(const QString& appDir, PlatformParts platform, QWidget* par
     ShowMessage = [this](QMessageBox::Icon icon, const QString& text) {
         DefaultShowMessage(icon, text);
     };
+    AskOkCancel = [this](const QString& caption, const QString& text) {
+        return DefaultAskOkCancel(caption, text);
+    };
 
     BuildLayout();
     BuildMenu();
@@ -160,6 +163,7 @@ void TMainForm::FormCreate(const PlatformParts& platform) {
     ViewBitmap = QImage();
     Playback().TakeFactorsFromFields(SchleifeCheck->isChecked());
     if (platform.openOutput) OpenOutput(platform.openOutput);
+    if (platform.openCapture) CreateRecorder(platform.openCapture);
     EnumerateMp3CodecFormats(Mp3CodecFormats);
     // The record array's handler outlives this window; after it, texts go to stderr.
     InstallAllocFailureBox([self = QPointer<TMainForm>(this)](const QString& text) {
@@ -229,6 +233,7 @@ void TMainForm::SaveOptions() {
 void TMainForm::closeEvent(QCloseEvent* event) {
     // Closing is always allowed; nothing is asked, even for an unsaved sound.
     StopRequested = true;
+    if (OnStopRecording) OnStopRecording();  // a recording ends too, so the program can
     event->accept();
 }
 
@@ -254,6 +259,12 @@ QString TMainForm::Tr(const char* german) {
 
 QString TMainForm::Message(Msg id) {
     return QString::fromStdString(CatalogueText(Translation, id));
+}
+
+bool TMainForm::DefaultAskOkCancel(const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    this);
+    return box.exec() == QMessageBox::Ok;
 }
 
 void TMainForm::DefaultShowMessage(QMessageBox::Icon icon, const QString& text) {

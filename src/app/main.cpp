@@ -1,4 +1,5 @@
 #include "DeviceSoundOutput.h"
+#include "PortAudioCaptureDevice.h"
 #include "SonviraApplication.h"
 #include "TMainForm.h"
 #include "X11GlobalHotKeys.h"
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     sonvira::SonviraApplication app(argc, argv);
     sonvira::PlatformParts platform;
     platform.openOutput = &sonvira::DeviceSoundOutput::OpenDefault;
+    platform.openCapture = &sonvira::PortAudioCaptureDevice::Create;
     platform.makeHotKeys = [](QWidget* owner) -> sonvira::GlobalHotKeys* {
         return new sonvira::X11GlobalHotKeys(owner);
     };

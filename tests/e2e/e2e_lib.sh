@@ -77,9 +77,10 @@ e2e_sound_file() {
   timeout 30 python3 "$E2E_DIR/sound_analysis.py" generate "$@" || e2e_fail "could not write $1"
 }
 
-# e2e_start_sonvira <program> <wav>: starts the program and waits for its window.
+# e2e_start_sonvira <program> [<wav>]: starts the program (with the sound, if one is
+# named) and waits for its window.
 e2e_start_sonvira() {
-  "$1" "$2" >"$E2E_WORK/sonvira.log" 2>&1 &
+  "$1" ${2:+"$2"} >"$E2E_WORK/sonvira.log" 2>&1 &
   SONVIRA_PID=$!
   local window=
   for _ in $(seq 200); do
@@ -114,4 +115,25 @@ e2e_key() {
 
 e2e_analyse() {
   timeout 60 python3 "$E2E_DIR/sound_analysis.py" "$@"
+}
+
+# e2e_atspi_setup: a private session bus with the accessibility bus on it, so that
+# press_button.py can press the program's buttons and menu items as a screen reader
+# does. Call before e2e_start_sonvira.
+e2e_atspi_setup() {
+  local bus
+  bus=$(timeout 10 dbus-launch --sh-syntax) || e2e_fail "no session bus"
+  eval "$bus"
+  E2E_PIDS+=("$DBUS_SESSION_BUS_PID")
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_WORK/atspi.log" 2>&1 &
+  E2E_PIDS+=($!)
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+  sleep 0.5
+}
+
+# e2e_press [--click] <caption>: presses the program's enabled button, menu or menu item
+# of that caption (--click: with the mouse, for commands that open a modal dialog).
+e2e_press() {
+  timeout 40 /usr/bin/python3 "$E2E_DIR/press_button.py" "$@" 30 >>"$E2E_WORK/press.log" 2>&1 ||
+    e2e_fail "could not press $*: $(tail -3 "$E2E_WORK/press.log")"
 }

@@ -1,0 +1,45 @@
+#include "TRecordForm.h"
+
+#include <QEventLoop>
+
+namespace sonvira {
+
+namespace {
+// How often the recording run looks at its stop request while it waits.
+constexpr int kWaitStepMs = 20;
+}  // namespace
+
+TRecordForm::TRecordForm(std::function<std::unique_ptr<CaptureDevice>()> openDevice,
+                         QWidget* parent)
+    : QWidget(parent), recorder_(std::move(openDevice)) {
+    setObjectName("RecordForm");
+    hide();
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(100);
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &TRecordForm::Timer1Timer);
+}
+
+void TRecordForm::Timer1Timer() {
+    Timer1->stop();
+    KonvertBtnClick();
+}
+
+void TRecordForm::KonvertBtnClick() {
+    RecordBtnClick();
+    recorder_.RecordStopRequested = false;
+    // A recording that reached the largest document, or that memory cannot hold any
+    // longer, ends by itself; the main window tells the user.
+    while (!recorder_.RecordStopRequested && !RecordingFull()) {
+        QEventLoop step;
+        QTimer::singleShot(kWaitStepMs, &step, &QEventLoop::quit);
+        step.exec();
+    }
+    StopBtnClick();
+}
+
+void TRecordForm::RecordBtnClick() { recorder_.StartCapture(); }
+
+void TRecordForm::StopBtnClick() { recorder_.StopCapture(); }
+
+}  // namespace sonvira
