@@ -10,32 +10,12 @@
 # streams on the sound server while idle (target 0) and while playing (1); and, over
 # SONVIRA_BENCH_TRIALS (3) fresh starts, the delay from F11 to the first sound heard.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-cd "$root"
-program=${1:-}
-if [ -z "$program" ]; then
-  cmake -S "$root" -B "$root/build-bench-rel" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DSONVIRA_TESTS=OFF >/dev/null
-  cmake --build "$root/build-bench-rel" -j2 --target sonvira >/dev/null
-  program=$root/build-bench-rel/src/app/sonvira
-fi
+cd "$(dirname "$0")/../.."
+source bench/e2e/bench_lib.sh
+bench_setup "${1:-}"
 seconds=${SONVIRA_IDLE_SECONDS:-20}
 trials=${SONVIRA_BENCH_TRIALS:-3}
 
-source scripts/services.sh
-start_services
-trap 'stop_services' EXIT
-source tests/e2e/e2e_lib.sh
-e2e_setup
-# e2e_lib.sh's cleanup runs first, then the services go.
-trap 'e2e_cleanup; stop_services' EXIT
-
-ticks=$(getconf CLK_TCK)
-# cpu_ticks <pid>: user + system time of all the process's threads, in clock ticks.
-cpu_ticks() {
-  # The command name (field 2) may hold spaces; count fields after its closing bracket.
-  sed 's/^.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
-}
 # sink_inputs <pid>: the process's streams on the sound server (libpulse stamps each
 # with its process id; the test sink's own silent keep-alive stream is not counted).
 sink_inputs() {
@@ -56,11 +36,7 @@ for trial in $(seq "$trials"); do
   sleep 1  # start-up work done
   if [ "$trial" = 1 ]; then
     idle_inputs=$(sink_inputs "$SONVIRA_PID")
-    t0=$(date +%s.%N); c0=$(cpu_ticks "$SONVIRA_PID")
-    sleep "$seconds"
-    t1=$(date +%s.%N); c1=$(cpu_ticks "$SONVIRA_PID")
-    idle_cpu=$(awk -v c="$((c1 - c0))" -v hz="$ticks" -v t0="$t0" -v t1="$t1" \
-      'BEGIN { printf "%.2f", 100 * c / hz / (t1 - t0) }')
+    idle_cpu=$(cpu_percent "$SONVIRA_PID" "$seconds" 2)
   fi
   delays+=("$(timeout 60 python3 bench/e2e/play_start_delay.py "$E2E_SINK.monitor")")
   [ "$trial" = 1 ] && playing_inputs=$(sink_inputs "$SONVIRA_PID")
@@ -69,7 +45,7 @@ done
 
 echo
 printf 'CPU while idle:             %s %% of one core over %s s (target <= 0.1 %%; one tick is %s %%)\n' \
-  "$idle_cpu" "$seconds" "$(awk -v hz="$ticks" -v s="$seconds" 'BEGIN { printf "%.2f", 100 / hz / s }')"
+  "$idle_cpu" "$seconds" "$(tick_percent "$seconds")"
 printf 'Program streams on the sound server: %s while idle (target 0), %s while playing\n' \
   "$idle_inputs" "$playing_inputs"
 printf 'F11 to first sound heard:   %s ms (one per fresh start; see play_start_delay.py)\n' \

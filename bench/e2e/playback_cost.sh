@@ -10,40 +10,11 @@
 # delay from the tempo hot key to the change in the recorded sound (target at most
 # 200 ms, see hotkey_delay.py), and the device latencies that delay contains.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-cd "$root"
-program=${1:-}
-if [ -z "$program" ]; then
-  cmake -S "$root" -B "$root/build-bench-rel" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DSONVIRA_TESTS=OFF >/dev/null
-  cmake --build "$root/build-bench-rel" -j2 --target sonvira >/dev/null
-  program=$root/build-bench-rel/src/app/sonvira
-fi
+cd "$(dirname "$0")/../.."
+source bench/e2e/bench_lib.sh
+bench_setup "${1:-}"
 seconds=${SONVIRA_BENCH_SECONDS:-8}
 
-source scripts/services.sh
-start_services
-# e2e_lib.sh's cleanup runs first, then the services go.
-trap 'e2e_cleanup; stop_services' EXIT
-source tests/e2e/e2e_lib.sh
-e2e_setup
-trap 'e2e_cleanup; stop_services' EXIT
-
-ticks=$(getconf CLK_TCK)
-# cpu_ticks <pid>: user + system time of all the process's threads, in clock ticks.
-cpu_ticks() {
-  # The command name (field 2) may hold spaces; count fields after its closing bracket.
-  sed 's/^.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
-}
-# cpu_percent <pid> <seconds>: CPU use over that time, in percent of one core.
-cpu_percent() {
-  local t0 c0 t1 c1
-  t0=$(date +%s.%N); c0=$(cpu_ticks "$1")
-  sleep "$2"
-  t1=$(date +%s.%N); c1=$(cpu_ticks "$1")
-  awk -v c="$((c1 - c0))" -v hz="$ticks" -v t0="$t0" -v t1="$t1" \
-    'BEGIN { printf "%.1f", 100 * c / hz / (t1 - t0) }'
-}
 # busiest_threads <pid> <seconds>: per-thread CPU over that time, highest first.
 busiest_threads() {
   local -A before=()

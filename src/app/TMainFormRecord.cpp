@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kRecordRate = 44100;
 constexpr int kRecordBytesPerSecond = kRecordRate * 4;  // 16-bit stereo
-constexpr int kWaitStepMs = 20;
+constexpr int kWaitStepMs = 50;
 constexpr int kClockMs = 250;
 
 QString ElapsedText(int64_t bytes) {

@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "PortAudioCaptureDevice.h"
 #include "Recorder.h"
 #include "TempDir.h"
@@ -41,30 +42,8 @@ using namespace std::chrono_literals;
 constexpr double kToneHz = 440.0;
 constexpr double kToneAmplitude = 16384.0;  // sox's "vol 0.5"
 
-pid_t Spawn(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    return pid;
-}
-
-// Waits for the child up to `limit`, then kills it. Its exit status; -1 when it was
-// killed for taking too long, -2 when a signal ended it.
-int WaitFor(pid_t pid, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > end) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-}
+using test::Spawn;
+using test::WaitFor;
 
 double ProcessCpuSeconds() {
     rusage use{};

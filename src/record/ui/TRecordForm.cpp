@@ -6,7 +6,7 @@ namespace sonvira {
 
 namespace {
 // How often the recording run looks at its stop request while it waits.
-constexpr int kWaitStepMs = 20;
+constexpr int kWaitStepMs = 50;
 }  // namespace
 
 TRecordForm::TRecordForm(std::function<std::unique_ptr<CaptureDevice>()> openDevice,

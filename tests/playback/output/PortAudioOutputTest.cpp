@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ChildProcess.h"
 #include "PlaybackStream.h"
 #include "PortAudioOutputDevice.h"
 #include "TempDir.h"
@@ -42,30 +43,8 @@ constexpr double kToneHz = 1000.0;
 constexpr double kAmplitude = 16000.0;
 constexpr int32_t kWindow = 441;  // 10 ms: exactly ten periods of the tone
 
-pid_t Spawn(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    return pid;
-}
-
-// Waits for the child up to `limit`, then kills it. Returns its exit status, -1 when
-// it was killed for taking too long, -2 when a signal ended it.
-int WaitFor(pid_t pid, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > end) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-}
+using test::Spawn;
+using test::WaitFor;
 
 // Records the default sink's monitor as raw 44100 Hz 16-bit stereo into rawFile until
 // it gets SIGINT; -1 when parecord cannot be started.
