@@ -20,7 +20,8 @@ void TMainForm::PitchEdChange() { playback_.PitchFieldChanged(); }
 void TMainForm::PauseBtnClick() { playback_.PauseOrResume(); }
 
 void TMainForm::HotKeyPressed(int id) {
-    if (playback_.HotKey(id)) PlayBtnClick();
+    // F11 starts playing only where the play button could: not while a recording runs.
+    if (playback_.HotKey(id) && PlayBtn->isEnabled()) PlayBtnClick();
 }
 
 void TMainForm::SetPlayPosition(double frame) { playback_.SetPlayPosition(frame); }

@@ -165,6 +165,24 @@ TEST_F(RecordingFixture, ClosingTheWindowEndsTheRecording) {
     EXPECT_FALSE(device->Running());
 }
 
+TEST_F(RecordingFixture, F11WhileRecordingLeavesTheRecordingAlone) {
+    struct SilentOutput final : SoundOutput {
+        void Start(PlaybackState&, const AudioDocument&) override {}
+        void Stop() override {}
+    };
+    form.Playback().SetOutput(std::make_unique<SilentOutput>());
+    bool stopStillEnabled = false;
+    During(200, [&] {
+        form.HotKeyPressed(0);  // would start playing the (empty) sound and end it at once
+        stopStillEnabled = stopBtn->isEnabled() && !playBtn->isEnabled();
+        Deliver(1);
+    });
+    During(350, [&] { form.StopBTNClick(); });
+    form.RecordBtnClick();
+    EXPECT_TRUE(stopStillEnabled) << "STOP must stay usable while recording";
+    EXPECT_EQ(doc.DataSize, 16384);
+}
+
 TEST_F(RecordingFixture, OpenWhileRecordingStopsTheRecordingFirst) {
     During(200, [&] {
         Deliver(2);
