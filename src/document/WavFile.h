@@ -18,8 +18,9 @@ struct WavSound {
     bool is16Bit = false;
 };
 
-// Reads a PCM WAV file: format tag 1, 1 or 2 channels, 8 or 16 bits, a non-empty "data"
-// chunk after "fmt ". Returns false for anything else (the caller keeps its document).
+// Reads a PCM WAV file: format tag 1, 1 or 2 channels, 8 or 16 bits, a rate of 1 … 2^31 − 1
+// frames per second, a non-empty "data" chunk after "fmt ". Returns false for anything else
+// (the caller keeps its document).
 bool ReadWav(const std::string& path, WavSound& out);
 
 // Writes the block in the canonical 44-byte-header layout (pad byte after odd data).

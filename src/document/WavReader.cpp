@@ -75,6 +75,10 @@ bool ReadWav(const std::string& path, WavSound& out) {
     if (!fmt || fmt->size < 16 || !file.ReadAt(fmt->dataOffset, format, 16)) return false;
     const uint16_t tag = U16(format), channels = U16(format + 2), bits = U16(format + 14);
     if (tag != 1 || (channels != 1 && channels != 2) || (bits != 8 && bits != 16)) return false;
+    // No sound has 0 frames per second, and a rate beyond the 32-bit signed range would be
+    // stored as a negative one, which playback would step through backwards.
+    const uint32_t rate = U32(format + 4);
+    if (rate == 0 || rate > uint32_t(INT32_MAX)) return false;
 
     // The search for "data" starts where "fmt " ends.
     const int64_t afterFmt = fmt->dataOffset + int64_t(fmt->size) + (fmt->size & 1);
@@ -88,7 +92,7 @@ bool ReadWav(const std::string& path, WavSound& out) {
 
     out.block = std::move(block);
     out.size = static_cast<int32_t>(data->size);
-    out.rate = static_cast<int32_t>(U32(format + 4));
+    out.rate = static_cast<int32_t>(rate);
     out.stereo = channels == 2;
     out.is16Bit = bits == 16;
     return true;

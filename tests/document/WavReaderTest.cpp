@@ -83,6 +83,8 @@ TEST(ReadWav, RefusesMalformedAndHostileFiles) {
         {"24-bit samples", RiffBuilder().Chunk("fmt ", RiffBuilder::Format(1, 2, 44100, 24)).Chunk("data", kPcm).Wave()},
         {"zero channels", RiffBuilder().Chunk("fmt ", RiffBuilder::Format(1, 0, 44100, 16)).Chunk("data", kPcm).Wave()},
         {"three channels", RiffBuilder().Chunk("fmt ", RiffBuilder::Format(1, 3, 44100, 16)).Chunk("data", kPcm).Wave()},
+        {"rate 0", RiffBuilder().Chunk("fmt ", RiffBuilder::Format(1, 2, 0, 16)).Chunk("data", kPcm).Wave()},
+        {"rate beyond int32", RiffBuilder().Chunk("fmt ", RiffBuilder::Format(1, 2, 0x80000000u, 16)).Chunk("data", kPcm).Wave()},
         {"short format record", RiffBuilder().Chunk("fmt ", std::vector<uint8_t>(fmt.begin(), fmt.begin() + 14)).Chunk("data", kPcm).Wave()},
         {"no fmt", RiffBuilder().Chunk("data", kPcm).Wave()},
         {"data only before fmt", RiffBuilder().Chunk("data", kPcm).Chunk("fmt ", fmt).Wave()},
