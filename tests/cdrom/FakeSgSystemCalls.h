@@ -5,6 +5,7 @@
 
 #include <scsi/sg.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <optional>
