@@ -18,6 +18,7 @@
 #include "TAboutBox.h"
 #include "TEchoForm.h"
 #include "TMP3ConfigForm.h"
+#include "TMusikCDForm.h"
 #include "TOpenDialog.h"
 #include "TPaintBox.h"
 #include "TProgressPanel.h"
@@ -164,6 +165,7 @@ void TMainForm::FormCreate(const PlatformParts& platform) {
     Playback().TakeFactorsFromFields(SchleifeCheck->isChecked());
     if (platform.openOutput) OpenOutput(platform.openOutput);
     if (platform.openCapture) CreateRecorder(platform.openCapture);
+    if (platform.openCd) CreateCdImport(platform.openCd());
     EnumerateMp3CodecFormats(Mp3CodecFormats);
     // The record array's handler outlives this window; after it, texts go to stderr.
     InstallAllocFailureBox([self = QPointer<TMainForm>(this)](const QString& text) {
@@ -203,9 +205,9 @@ void TMainForm::FormShow() {
     InstallQtDialogTranslation(LanguageIndex, this);
     // The title is kept for the message boxes, not given to Qt as the application's
     // display name: Qt would append that to the caption of every window.
-    ApplicationTitle = TranslateAtFirstShow(
-        Translation, {this, SampleFormatDlg, AboutBox, EchoForm, MP3ConfigForm}, this, "Sonvira",
-        "Orlanda Sonvira 1.0");
+    QList<QWidget*> windows{this, SampleFormatDlg, AboutBox, EchoForm, MP3ConfigForm};
+    if (MusikCDForm) windows.append(MusikCDForm);
+    ApplicationTitle = TranslateAtFirstShow(Translation, windows, this, "Sonvira", "Orlanda Sonvira 1.0");
     FirstShowDone = true;
     AboutBox->SetWebAddress(Message(Msg::MakersWebAddress));
     MP3ConfigForm->SetDefaults();

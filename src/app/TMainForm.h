@@ -25,6 +25,7 @@
 #include "PlaybackController.h"
 #include "PlaybackState.h"
 #include "SoundOutput.h"
+#include "CdAccess.h"
 #include "WaveformViewModel.h"
 #include "WindowPlaybackControls.h"
 #include "TFloatSpinEdit.h"
@@ -42,6 +43,7 @@ class TEchoForm;
 enum class EditResult;
 class TProgressPanel;
 class TRecordForm;
+class TMusikCDForm;
 class CaptureDevice;
 enum class Msg : int32_t;
 
@@ -56,6 +58,9 @@ struct PlatformParts {
     // Opens the sound input for each recording. Left empty: no recorder ("Aufnehmen"
     // stays disabled).
     std::function<std::unique_ptr<CaptureDevice>()> openCapture;
+    // The CD drives: what finds them and what sends them commands (the real SG_IO ones, or
+    // a simulated drive). Left empty: no CD import ("Von Musik-CD einlesen..." disabled).
+    std::function<CdAccess()> openCd;
 };
 
 class TMainForm : public QMainWindow {
@@ -136,6 +141,11 @@ public:
     // sound the program can hold) and makes the recording the sound. Returns when the
     // recording has been taken over.
     void RecordBtnClick();
+
+    // ---- CD import ----
+    // "Von Musik-CD einlesen...": finds the drives on first use, shows the CD import
+    // dialog, and makes what a rip read the sound.
+    void MusikCDBtnClick();
 
     // ---- playback ----
     // "F11 -Abspielen": plays the selection or the whole sound until STOP, the end, or
@@ -224,6 +234,9 @@ private:
     TMP3ConfigForm* MP3ConfigForm = nullptr;
     TOpenDialog* SaveDialog1 = nullptr;
     TRecordForm* RecordForm = nullptr;
+    TMusikCDForm* MusikCDForm = nullptr;
+    CdAccess Cd;
+    bool DrivesSearched = false;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     GlobalHotKeys* HotKeys = nullptr;
@@ -248,6 +261,8 @@ private:
     void OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open);
     void RegisterHotKeys(GlobalHotKeys* keys);
     void CreateRecorder(std::function<std::unique_ptr<CaptureDevice>()> openCapture);
+    void CreateCdImport(CdAccess access);
+    void TakeOverRip();
     void ShowRecordingTime();
     void TakeOverRecording();
     // Moves the play marker to column x and shows the change.

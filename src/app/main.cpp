@@ -1,3 +1,4 @@
+#include "CdAccess.h"
 #include "DeviceSoundOutput.h"
 #include "PortAudioCaptureDevice.h"
 #include "SonviraApplication.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     sonvira::PlatformParts platform;
     platform.openOutput = &sonvira::DeviceSoundOutput::OpenDefault;
     platform.openCapture = &sonvira::PortAudioCaptureDevice::Create;
+    platform.openCd = &sonvira::LinuxCdAccess;
     platform.makeHotKeys = [](QWidget* owner) -> sonvira::GlobalHotKeys* {
         return new sonvira::X11GlobalHotKeys(owner);
     };

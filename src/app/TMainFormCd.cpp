@@ -1,0 +1,52 @@
+// "Von Musik-CD einlesen...": the CD import. Drive discovery, the dialog and the rip live
+// in the cdrom module; here the first-use search, the dialog's showing and the take-over
+// of what was read.
+#include <QAction>
+#include <cstdlib>
+#include <cstring>
+
+#include "TMainForm.h"
+#include "TMusikCDForm.h"
+
+namespace sonvira {
+
+void TMainForm::CreateCdImport(CdAccess access) {
+    if (!access.Calls || !access.Transport) return;
+    Cd = std::move(access);
+    MusikCDForm = new TMusikCDForm(Translation, this);
+    MusikCDForm->SetTransport(Cd.Transport.get());
+    QAction* item = MenuItem("VonMusikCDeinlesen1");
+    item->setEnabled(true);
+    connect(item, &QAction::triggered, this, &TMainForm::MusikCDBtnClick);
+}
+
+void TMainForm::MusikCDBtnClick() {
+    if (!MusikCDForm) return;
+    if (!DrivesSearched) {
+        // Once per run: drives added later are not seen, an empty result stays empty.
+        DrivesSearched = true;
+        MusikCDForm->SetDrives(FindAllCDDrives(*Cd.Calls, *Cd.Transport, Translation,
+                                               [this](const std::string& line) { MusikCDForm->AppendLog(line); }));
+    }
+    MusikCDForm->exec();
+    TakeOverRip();
+    ZoomOutFullClick();
+    PaintBox1Paint();
+}
+
+// What a rip read becomes the sound, after playback has stopped; a rip that read nothing
+// leaves the sound as it was.
+void TMainForm::TakeOverRip() {
+    std::vector<uint8_t> sound = MusikCDForm->TakeSound();
+    if (sound.empty()) return;
+    StopPlayback();
+    auto* block = static_cast<uint8_t*>(std::malloc(sound.size()));
+    if (block == nullptr) {
+        ShowMessage(QMessageBox::Critical, Tr("Zu wenig Arbeitsspeicher für den gelesenen Track."));
+        return;
+    }
+    std::memcpy(block, sound.data(), sound.size());
+    Doc.InstallBlock(block, static_cast<int32_t>(sound.size()), 44100, true, true);
+}
+
+}  // namespace sonvira
