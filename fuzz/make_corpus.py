@@ -143,6 +143,19 @@ def options_seeds():
         write("options_file", f"language_{index}.dat", struct.pack("<i", index))
 
 
+def toc(first, last, starts):
+    """A READ TOC format 0 answer: header, one descriptor per track and the lead-out."""
+    body = b"".join(struct.pack(">BBBBI", 0, 0x10, number, 0, lba)
+                    for number, lba in zip(list(range(first, last + 1)) + [0xAA], starts))
+    return struct.pack(">HBB", len(body) + 2, first, last) + body
+
+
+def cd_seeds():
+    write("cd_answers", "three_tracks.toc", toc(1, 3, [0, 300, 900, 2134]))
+    write("cd_answers", "twelve_tracks.toc", toc(1, 12, [i * 15000 for i in range(13)]))
+    write("cd_answers", "not_ready_no_medium.sense", bytes([2, 0x3A, 0]))
+
+
 def main():
     if shutil.which("lame") is None:
         sys.exit("make_corpus.py: the lame command is needed for the MP3 seeds")
@@ -151,6 +164,7 @@ def main():
     mp3_seeds()
     dbf_seeds()
     options_seeds()
+    cd_seeds()
 
 
 if __name__ == "__main__":
