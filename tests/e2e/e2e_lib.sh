@@ -137,3 +137,25 @@ e2e_press() {
   timeout 40 /usr/bin/python3 "$E2E_DIR/press_button.py" "$@" 30 >>"$E2E_WORK/press.log" 2>&1 ||
     e2e_fail "could not press $*: $(tail -3 "$E2E_WORK/press.log")"
 }
+
+# e2e_save_wav <path without extension>: saves the sound through "Speichern als WAV/MP3..."
+# with the file type WAV (the dialog may give the name that type's extension); the saved
+# file's path is left in E2E_SAVED.
+e2e_save_wav() {
+  e2e_press --click "Datei"
+  sleep 0.5
+  e2e_press --click "Speichern als WAV/MP3..."
+  sleep 1
+  timeout 10 xdotool type --delay 10 "$1" || e2e_fail "could not type the name"
+  e2e_key Tab   # to the file type
+  e2e_key Down  # "WAV-Datei"
+  e2e_press "Speichern"
+  local saved=
+  for _ in $(seq 100); do
+    saved=$(ls "$1".wav "$1".WAV 2>/dev/null | head -1) && [ -n "$saved" ] && break
+    sleep 0.1
+  done
+  [ -n "$saved" ] || e2e_fail "no WAV file saved"
+  sleep 0.5  # written whole: it is renamed into place only when complete
+  E2E_SAVED=$saved
+}

@@ -23,21 +23,8 @@ kill -0 "$SONVIRA_PID" || e2e_fail "program ended while recording"
 
 # Save as WAV: the file dialog takes the name, the second file type is WAV (the dialog
 # may give the name that type's extension).
-e2e_press --click "Datei"
-sleep 0.5
-e2e_press --click "Speichern als WAV/MP3..."
-sleep 1
-timeout 10 xdotool type --delay 10 "$E2E_WORK/take" || e2e_fail "could not type the name"
-e2e_key Tab   # to the file type
-e2e_key Down  # "WAV-Datei"
-e2e_press "Speichern"
-saved=
-for _ in $(seq 100); do
-  saved=$(ls "$E2E_WORK"/take.wav "$E2E_WORK"/take.WAV 2>/dev/null | head -1) && [ -n "$saved" ] && break
-  sleep 0.1
-done
-[ -n "$saved" ] || e2e_fail "no WAV file saved"
-sleep 0.5  # written whole: it is renamed into place only when complete
+e2e_save_wav "$E2E_WORK/take"
+saved=$E2E_SAVED
 
 info=$(soxi "$saved") || e2e_fail "sox cannot read the saved file"
 grep -q "Sample Rate *: 44100" <<<"$info" || e2e_fail "not 44100 Hz: $info"

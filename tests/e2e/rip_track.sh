@@ -23,21 +23,8 @@ e2e_press --click "OK"  # track 1, the field's start value
 sleep 2
 grep -q "^cdb BE" "$SONVIRA_FAKE_CD_LOG" || e2e_fail "no READ CD reached the drive: $(head -5 "$SONVIRA_FAKE_CD_LOG")"
 
-e2e_press --click "Datei"
-sleep 0.5
-e2e_press --click "Speichern als WAV/MP3..."
-sleep 1
-timeout 10 xdotool type --delay 10 "$E2E_WORK/track" || e2e_fail "could not type the name"
-e2e_key Tab   # to the file type
-e2e_key Down  # "WAV-Datei"
-e2e_press "Speichern"
-saved=
-for _ in $(seq 100); do
-  saved=$(ls "$E2E_WORK"/track.wav "$E2E_WORK"/track.WAV 2>/dev/null | head -1) && [ -n "$saved" ] && break
-  sleep 0.1
-done
-[ -n "$saved" ] || e2e_fail "no WAV file saved"
-sleep 0.5
+e2e_save_wav "$E2E_WORK/track"
+saved=$E2E_SAVED
 kill -0 "$SONVIRA_PID" || e2e_fail "program ended"
 
 timeout 30 python3 - "$saved" <<'PY' || e2e_fail "the saved sound is not the track's sectors"
