@@ -68,6 +68,7 @@ TMainForm::TMainForm(const QString& appDir, PlatformParts platform, QWidget* par
     ConnectEditCommands();
     ConnectPlaybackControls();
     ConnectFileCommands();
+    ConnectLanguageCommands();
 
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -144,7 +145,7 @@ void TMainForm::ConnectFileCommands() {
     connect(MenuItem("Nichtsauswhlen1"), &QAction::triggered, this, &TMainForm::SelectNothingBtnClick);
     connect(MenuItem("berdasProgramm1"), &QAction::triggered, AboutBox, &QDialog::exec);
     // Commands whose work is not built yet stay visible but cannot be chosen.
-    for (const char* name : {"VonMusikCDeinlesen1", "English1", "Franais1", "bersetzen1"})
+    for (const char* name : {"VonMusikCDeinlesen1", "bersetzen1"})
         MenuItem(name)->setEnabled(false);
     RecordBtn->setEnabled(false);
 }
@@ -217,15 +218,19 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::LoadOptions() {
+    // Ticking the stored language's item is no language command.
+    loadingOptions_ = true;
     LanguageIndex = 0;
     StoredLanguageIndex = 0;
     MenuItem("Deutsch1")->setChecked(true);
     const auto stored = ReadStoredLanguageIndex((AppDir + "options.dat").toStdString());
-    if (!stored) return;
-    // A value beyond the table's 19 language columns is no language: German.
-    StoredLanguageIndex = (*stored >= 0 && *stored <= 18) ? *stored : 0;
-    if (StoredLanguageIndex == 1) MenuItem("English1")->setChecked(true);
-    if (StoredLanguageIndex == 2) MenuItem("Franais1")->setChecked(true);
+    if (stored) {
+        // A value beyond the table's 19 language columns is no language: German.
+        StoredLanguageIndex = (*stored >= 0 && *stored <= 18) ? *stored : 0;
+        if (StoredLanguageIndex == 1) MenuItem("English1")->setChecked(true);
+        if (StoredLanguageIndex == 2) MenuItem("Franais1")->setChecked(true);
+    }
+    loadingOptions_ = false;
 }
 
 void TMainForm::SaveOptions() {

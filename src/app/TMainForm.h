@@ -112,6 +112,13 @@ public:
     void LoadOptions();
     void SaveOptions();
 
+    // ---- the "Sprache" menu ----
+    // Choose the language column for the next start: the item is ticked, the choice kept
+    // in options.dat, and message 1 (already in the chosen language) asks for a restart.
+    void Deutsch1Click();
+    void English1Click();
+    void Franais1Click();
+
     // ---- commands ----
     void OpenBtnClick();
     void OpenFileWithName(const QString& fileName);
@@ -258,6 +265,9 @@ private:
     void ConnectView();
     void ConnectEditCommands();
     void ConnectPlaybackControls();
+    void ConnectLanguageCommands();
+    void ChooseLanguage(int32_t index, const char* item);
+    bool loadingOptions_ = false;
     void OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open);
     void RegisterHotKeys(GlobalHotKeys* keys);
     void CreateRecorder(std::function<std::unique_ptr<CaptureDevice>()> openCapture);

@@ -109,5 +109,44 @@ TEST_F(FilesFixture, FreshStartFillsTheTableAndEnglishRowsTranslateTheWindow) {
     EXPECT_EQ(form->Language(), 1);
 }
 
+// The language commands: the item ticked alone, the choice kept in options.dat for the next
+// start, and the restart message already in the chosen column (here a row the test gives
+// an English and a French text). Choosing the language in effect again does the same;
+// ticking the stored item at start-up is no command.
+TEST_F(FilesFixture, LanguageCommandsKeepTheChoiceAndAskForARestartInTheNewLanguage) {
+    {
+        TranslationContext table;
+        table.OpenTranslationTable(dir.file("translate.dbf"));
+        const std::string row[] = {Utf8ToWin1252("Bitte schließen Sie das Programm und starten Sie es erneut!"),
+                                   "Please close the program and start it again!",
+                                   Utf8ToWin1252("Veuillez fermer le programme et le redémarrer !")};
+        table.Table().AppendRecord(row);
+    }
+    test::WriteBytes(dir.file("options.dat"), {1, 0, 0, 0});
+    Start();
+    EXPECT_TRUE(messages.isEmpty()) << "ticking the stored language at start-up asks nothing";
+    const struct {
+        const char* item;
+        int32_t index;
+        const char* message;
+    } cases[] = {
+        {"Franais1", 2, "Veuillez fermer le programme et le redémarrer !"},
+        {"Deutsch1", 0, "Bitte schließen Sie das Programm und starten Sie es erneut!"},
+        {"English1", 1, "Please close the program and start it again!"},
+        {"English1", 1, "Please close the program and start it again!"},  // the same again
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        form->MenuItem(c.item)->trigger();
+        EXPECT_EQ(form->Language(), c.index) << c.item;
+        EXPECT_EQ(messages, QStringList(QString::fromUtf8(c.message))) << c.item;
+        for (const char* other : {"Deutsch1", "English1", "Franais1"})
+            EXPECT_EQ(form->MenuItem(other)->isChecked(), std::string(other) == c.item) << c.item;
+        EXPECT_EQ(test::ReadBytes(dir.file("options.dat")),
+                  (std::vector<uint8_t>{static_cast<uint8_t>(c.index), 0, 0, 0}))
+            << c.item;
+    }
+}
+
 }  // namespace
 }  // namespace sonvira
