@@ -13,8 +13,7 @@ namespace sonvira {
 void TMainForm::CreateCdImport(CdAccess access) {
     if (!access.Calls || !access.Transport) return;
     Cd = std::move(access);
-    MusikCDForm = new TMusikCDForm(Translation, this);
-    MusikCDForm->SetTransport(Cd.Transport.get());
+    MusikCDForm = new TMusikCDForm(Translation, *Cd.Transport, this);
     QAction* item = MenuItem("VonMusikCDeinlesen1");
     item->setEnabled(true);
     connect(item, &QAction::triggered, this, &TMainForm::MusikCDBtnClick);

@@ -124,26 +124,18 @@ TEST(SoundServer, ToneFromTheSinksMonitor_RecordedAsWholeBlocksAtItsFrequency) {
 }
 
 // Without any input (an ALSA configuration whose only device is a sound server that
-// does not exist) the recorder opens nothing, records nothing and stops. In a child
-// process: PortAudio and ALSA read their configuration once per process.
+// does not exist) the recorder opens nothing, records nothing and stops.
 TEST(SoundServer, NoInputDevice_NothingRecordedAndTheRunStops) {
     test::TempDir dir;
-    const std::string config = dir.file("asound.conf");
-    std::ofstream(config) << "pcm.!default { type pulse server \"unix:/nonexistent/sonvira\" }\n"
-                             "ctl.!default { type pulse server \"unix:/nonexistent/sonvira\" }\n";
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
-        setenv("PULSE_SERVER", "unix:/nonexistent/sonvira", 1);
-        Recorder recorder(PortAudioCaptureDevice::Create);
-        recorder.StartCapture();
-        const bool opened = recorder.DeviceOpen();
-        std::this_thread::sleep_for(200ms);
-        recorder.StopCapture();
-        _exit(!opened && recorder.RecordedSize() == 0 ? 0 : 1);
-    }
-    EXPECT_EQ(WaitFor(child, 20000ms), 0);
+    EXPECT_EQ(test::RunWithoutSoundDevices(dir.path().string(), [] {
+                  Recorder recorder(PortAudioCaptureDevice::Create);
+                  recorder.StartCapture();
+                  const bool opened = recorder.DeviceOpen();
+                  std::this_thread::sleep_for(200ms);
+                  recorder.StopCapture();
+                  return !opened && recorder.RecordedSize() == 0;
+              }),
+              0);
 }
 
 }  // namespace

@@ -8,6 +8,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -40,6 +43,25 @@ inline int WaitFor(pid_t pid, std::chrono::milliseconds limit) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+}
+
+// Runs `check` in a child process whose only sound device is a sound server that does not
+// exist (PortAudio and ALSA read their configuration once per process, hence the child),
+// and returns its exit status as WaitFor does: 0 when `check` returned true. `scratch` is
+// a folder for the ALSA configuration.
+inline int RunWithoutSoundDevices(const std::string& scratch, const std::function<bool()>& check,
+                                  std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const std::string config = scratch + "/asound.conf";
+    std::ofstream(config) << "pcm.!default { type pulse server \"unix:/nonexistent/sonvira\" }\n"
+                             "ctl.!default { type pulse server \"unix:/nonexistent/sonvira\" }\n";
+    const pid_t child = fork();
+    if (child < 0) return -2;
+    if (child == 0) {
+        setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
+        setenv("PULSE_SERVER", "unix:/nonexistent/sonvira", 1);
+        _exit(check() ? 0 : 1);
+    }
+    return WaitFor(child, limit);
 }
 
 }  // namespace sonvira::test

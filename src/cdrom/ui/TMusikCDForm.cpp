@@ -10,8 +10,9 @@
 
 namespace sonvira {
 
-TMusikCDForm::TMusikCDForm(TranslationContext& translation, QWidget* parent)
-    : QDialog(parent), translation_(translation) {
+TMusikCDForm::TMusikCDForm(TranslationContext& translation, CdTransport& transport,
+                           QWidget* parent)
+    : QDialog(parent), translation_(translation), transport_(transport) {
     setObjectName("MusikCDForm");
     setWindowTitle(QStringLiteral("Lied von Musik-CD einlesen..."));
     setAccessibleName(windowTitle());
@@ -108,11 +109,8 @@ void TMusikCDForm::SaveTrackClick() {
     request.UseSpti = drives_.UseSpti;
     request.Track = STrackEd->value();
     request.Karaoke = KaraokeCheck->isChecked();
-    if (transport_ == nullptr) request.DevicePath.clear();
     ripping_ = true;
-    RipResult result = transport_ != nullptr
-                           ? RipTrack(*transport_, request, Tracks, *this, translation_)
-                           : RipResult{};
+    RipResult result = RipTrack(transport_, request, Tracks, *this, translation_);
     ripping_ = false;
     if (!result.Sound.empty()) sound_ = std::move(result.Sound);
 }

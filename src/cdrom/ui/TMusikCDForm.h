@@ -27,12 +27,11 @@ class TranslationContext;
 class TMusikCDForm : public QDialog, private RipListener {
     Q_OBJECT
 public:
-    TMusikCDForm(TranslationContext& translation, QWidget* parent);
+    // `transport` sends the rips' commands; borrowed, it must outlive the dialog.
+    TMusikCDForm(TranslationContext& translation, CdTransport& transport, QWidget* parent);
 
     // Fills the drive box from the drive table (one line each) and selects the first.
     void SetDrives(CdDriveTable drives);
-    // The transport the rips use; borrowed, must outlive the dialog's use.
-    void SetTransport(CdTransport* transport) { transport_ = transport; }
     // Appends one line to the log.
     void AppendLog(const std::string& line);
 
@@ -67,7 +66,7 @@ private:
     bool HandleEvents() override;
 
     TranslationContext& translation_;
-    CdTransport* transport_ = nullptr;
+    CdTransport& transport_;
     CdDriveTable drives_;
     std::vector<uint8_t> sound_;
     bool ripping_ = false;

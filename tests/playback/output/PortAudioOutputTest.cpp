@@ -280,20 +280,11 @@ TEST(SoundServer, StreamOnlyWhilePlaying_SoundAgainAfterIdle) {
 
 // Without any output device (an ALSA configuration whose only device is a sound
 // server that does not exist) Create reports failure instead of a half-made device.
-// In a child process: PortAudio and ALSA read their configuration once per process.
 TEST(SoundServer, NoOutputDevice_CreateFails) {
     test::TempDir dir;
-    const std::string config = dir.file("asound.conf");
-    std::ofstream(config) << "pcm.!default { type pulse server \"unix:/nonexistent/sonvira\" }\n"
-                             "ctl.!default { type pulse server \"unix:/nonexistent/sonvira\" }\n";
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
-        setenv("PULSE_SERVER", "unix:/nonexistent/sonvira", 1);
-        _exit(PortAudioOutputDevice::Create() == nullptr ? 0 : 1);
-    }
-    EXPECT_EQ(WaitFor(child, 20000ms), 0);
+    EXPECT_EQ(test::RunWithoutSoundDevices(dir.path().string(),
+                                           [] { return PortAudioOutputDevice::Create() == nullptr; }),
+              0);
 }
 
 }  // namespace
