@@ -250,19 +250,40 @@ std::string TDbfTable::FieldFromPrefix(const std::string& prefix, int32_t field)
     return TrimTrailingBlanks(prefix.substr(f.Offset, f.Length));
 }
 
+std::vector<std::string> TDbfTable::Values(uint32_t recordNo) const {
+    if (fields_.empty()) return {};
+    const std::string record = ReadRecordPrefix(recordNo, static_cast<int32_t>(fields_.size() - 1));
+    if (record.empty()) return {};
+    std::vector<std::string> values;
+    values.reserve(fields_.size());
+    for (std::size_t i = 0; i < fields_.size(); ++i) values.push_back(FieldFromPrefix(record, static_cast<int32_t>(i)));
+    return values;
+}
+
 void TDbfTable::RequireWritable() const {
     if (!Active()) throw EDbfError("Table is not open");
     if (ReadOnly())
         throw EDbfError("Table \"" + path_ + "\" is read-only" + (damaged_ ? " (" + damageNote_ + ")" : ""));
 }
 
-uint32_t TDbfTable::AppendRecord(std::span<const std::string> values) {
-    RequireWritable();
-    if (recordCount_ == UINT32_MAX) throw EDbfError("Table \"" + path_ + "\" is full");
+void TDbfTable::RequireRecord(uint32_t recordNo) const {
+    if (recordNo < 1 || recordNo > recordCount_) throw EDbfError("No record " + std::to_string(recordNo));
+}
+
+// A live record's bytes (flag blank) followed by the end mark: values[i] in field i, cut
+// to the field's length, the rest blank.
+std::string TDbfTable::FieldBytes(std::span<const std::string> values) const {
     std::string bytes(recordLength_ + 1u, ' ');
     for (std::size_t i = 0; i < values.size() && i < fields_.size(); ++i)
         values[i].copy(&bytes[fields_[i].Offset], std::min<std::size_t>(values[i].size(), fields_[i].Length));
     bytes[recordLength_] = static_cast<char>(kEndOfFile);
+    return bytes;
+}
+
+uint32_t TDbfTable::AppendRecord(std::span<const std::string> values) {
+    RequireWritable();
+    if (recordCount_ == UINT32_MAX) throw EDbfError("Table \"" + path_ + "\" is full");
+    const std::string bytes = FieldBytes(values);
     // Record and end mark first, then the count: a reader never sees a record that the
     // header names but the file does not hold yet.
     WriteAt(RecordOffset(recordCount_ + 1), bytes.data(), bytes.size());
@@ -278,6 +299,22 @@ void TDbfTable::SetValue(uint32_t recordNo, int32_t field, std::string_view valu
     std::string bytes(f.Length, ' ');
     value.copy(bytes.data(), std::min<std::size_t>(value.size(), f.Length));
     WriteAt(RecordOffset(recordNo) + f.Offset, bytes.data(), bytes.size());
+    WriteHeaderState(recordCount_);
+}
+
+void TDbfTable::WriteRecord(uint32_t recordNo, std::span<const std::string> values) {
+    RequireWritable();
+    RequireRecord(recordNo);
+    const std::string bytes = FieldBytes(values);
+    // Fields only: the flag byte and the end mark stay as they are in the file.
+    WriteAt(RecordOffset(recordNo) + 1, bytes.data() + 1, recordLength_ - 1u);
+    WriteHeaderState(recordCount_);
+}
+
+void TDbfTable::DeleteRecord(uint32_t recordNo) {
+    RequireWritable();
+    RequireRecord(recordNo);
+    WriteAt(RecordOffset(recordNo), &kDeletedFlag, 1);
     WriteHeaderState(recordCount_);
 }
 

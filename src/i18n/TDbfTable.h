@@ -86,6 +86,9 @@ public:
     // in one read (the index build reads only the key column). Empty on a read failure.
     std::string ReadRecordPrefix(uint32_t recordNo, int32_t lastField) const;
     std::string FieldFromPrefix(const std::string& prefix, int32_t field) const;
+    // Every field of one record in one read, as Value gives them; empty on a read failure
+    // or for a number outside the table.
+    std::vector<std::string> Values(uint32_t recordNo) const;
 
     // Appends a live record holding values[i] in field i (the rest blank) and returns its
     // number. Writes at most each field's length of bytes. Throws EDbfError when read-only
@@ -93,6 +96,12 @@ public:
     uint32_t AppendRecord(std::span<const std::string> values);
     // Writes one value into an existing record. Throws EDbfError like AppendRecord.
     void SetValue(uint32_t recordNo, int32_t field, std::string_view value);
+    // Writes the fields of an existing record in one write: values[i] into field i (the
+    // fields beyond `values` blank), its deletion flag kept. Throws like AppendRecord.
+    void WriteRecord(uint32_t recordNo, std::span<const std::string> values);
+    // Marks a record deleted ('*'), as dBase does; its bytes stay in the file. Readers in
+    // file order skip it. Throws like AppendRecord.
+    void DeleteRecord(uint32_t recordNo);
 
     // The date written into the header; tests fix it.
     void SetClock(std::time_t (*clock)()) { clock_ = clock; }
@@ -107,6 +116,8 @@ private:
     void WriteAt(uint64_t offset, const void* bytes, std::size_t size);
     uint64_t RecordOffset(uint32_t recordNo) const;
     void RequireWritable() const;
+    void RequireRecord(uint32_t recordNo) const;
+    std::string FieldBytes(std::span<const std::string> values) const;
 
     std::vector<DbfField> defs_;
     std::vector<DbfField> fields_;

@@ -88,9 +88,12 @@ void TranslationContext::AddEntry(std::string_view key, uint32_t recordNo) {
 const TranslationEntry* TranslationContext::Find(std::string_view key) {
     TDynaArray& bucket = *TranslationBuckets[static_cast<unsigned char>(key[0])];
     bucket.First();
+    // A record deleted in the translation editor is never used again; the index keeps its
+    // entry until the next start, when the record is no longer read.
     while (bucket.Next())
         if (CurrentEntry->Length == static_cast<int32_t>(key.size()) &&
-            std::memcmp(CurrentEntry->Text, key.data(), key.size()) == 0)
+            std::memcmp(CurrentEntry->Text, key.data(), key.size()) == 0 &&
+            !table_.IsDeleted(static_cast<uint32_t>(CurrentEntry->RecordNo)))
             return CurrentEntry;
     return nullptr;
 }

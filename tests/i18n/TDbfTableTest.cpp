@@ -158,6 +158,57 @@ TEST(TDbfTable, DbfdumpReadsOurTable) {
     EXPECT_NE(out.find("LANGUAGE19:"), std::string::npos);
 }
 
+// What the translation editor writes: a whole record in one write and a deletion mark,
+// each dated in the header and read back by an independent reader.
+TEST(TDbfTable, RewrittenAndDeletedRecordsAsAnotherReaderSeesThem) {
+    if (!HaveTool("dbfdump")) GTEST_SKIP() << "dbfdump (Debian package shapelib) is not installed";
+    TempDir dir;
+    const std::string path = dir.file("translate.dbf");
+    TDbfTable table;
+    DefineLanguageFields(table);
+    table.Open(path);
+    const std::string a[] = {"Datei", "File"}, b[] = {"Ende"}, c[] = {"Hilfe"};
+    table.AppendRecord(a);
+    table.AppendRecord(b);
+    table.AppendRecord(c);
+    table.SetClock(FixedClock);
+    const std::string ende[] = {"Ende", "End", "Fin"};
+    table.WriteRecord(2, ende);
+    table.DeleteRecord(3);
+    const std::string shorter[] = {"Datei"};  // fields beyond the values become blank
+    table.WriteRecord(1, shorter);
+
+    const auto bytes = ReadBytes(path);
+    EXPECT_EQ(bytes[1], 124);
+    EXPECT_EQ(bytes[2], 5);
+    EXPECT_EQ(bytes[3], 17);
+    EXPECT_EQ(Le32At(bytes, 4), 3u) << "deleting keeps the record in the file";
+    EXPECT_EQ(bytes.back(), 0x1A);
+    EXPECT_EQ(table.Values(2), (std::vector<std::string>{"Ende", "End", "Fin", "", "", "", "", "", "", "", "", "",
+                                                         "", "", "", "", "", "", ""}));
+    EXPECT_TRUE(table.IsDeleted(3));
+    EXPECT_FALSE(table.IsDeleted(2));
+    EXPECT_EQ(table.Value(1, 1), "");
+
+    const std::string out = RunCommand("dbfdump -m " + path);
+    const auto record3 = out.find("Record: 2");
+    ASSERT_NE(record3, std::string::npos) << out.substr(0, 400);
+    EXPECT_NE(out.find("(DELETED)", record3), std::string::npos);
+    EXPECT_EQ(out.find("(DELETED)"), out.find("(DELETED)", record3)) << "only the third record is deleted";
+    EXPECT_NE(out.find("LANGUAGE2: End"), std::string::npos);
+    EXPECT_NE(out.find("LANGUAGE3: Fin"), std::string::npos);
+    EXPECT_EQ(out.find("LANGUAGE2: File"), std::string::npos);
+
+    EXPECT_THROW(table.WriteRecord(4, ende), EDbfError);
+    EXPECT_THROW(table.DeleteRecord(0), EDbfError);
+    table.Close();
+    table.SetReadOnly(true);
+    table.Open(path);
+    EXPECT_THROW(table.WriteRecord(1, ende), EDbfError);
+    EXPECT_THROW(table.DeleteRecord(1), EDbfError);
+    EXPECT_EQ(ReadBytes(path), bytes);
+}
+
 TEST(TDbfTable, ReadsATableWrittenByAnotherTool) {
     if (!HaveTool("dbfcreate") || !HaveTool("dbfadd")) GTEST_SKIP() << "shapelib tools are not installed";
     TempDir dir;

@@ -178,6 +178,21 @@ TEST(Translate, TwoRecordsWithOneKeyAlwaysUseTheSameOne) {
     EXPECT_EQ(s.tr.Translate(" Datei"), " File two");
 }
 
+// A record the translation editor deleted is never used again: the other record with the
+// same text takes over, and a text left without a live record is appended anew.
+TEST(Translate, DeletedRecordIsNoLongerUsedInThisRun) {
+    Started s({{"Datei", "File one"}, {"Datei", "File two"}, {"Ende", "End"}}, 1);
+    ASSERT_EQ(s.tr.Translate("Datei"), "File two");
+    s.tr.Table().DeleteRecord(2);
+    s.tr.Table().DeleteRecord(3);
+    EXPECT_EQ(s.tr.Translate("Datei"), "File one");
+    EXPECT_EQ(s.tr.Translate("Ende"), "Ende");
+    EXPECT_EQ(GermanColumn(s.tr.Table()), (std::vector<std::string>{"Datei", "Datei", "Ende", "Ende"}));
+    EXPECT_EQ(s.tr.Table().Value(4, 1), "");
+    EXPECT_EQ(s.tr.Translate("Ende"), "Ende");
+    EXPECT_EQ(s.tr.Table().RecordCount(), 4u) << "the new record is found from then on";
+}
+
 TEST(Translate, TextLongerThanTheFieldIsStoredCutAndFoundAgainNextStart) {
     const std::string longText = "Anfang " + std::string(300, 'x');
     Started s({}, 0);
