@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "KeepsItsTexts.h"
 #include "TBitBtnXP.h"
 
 namespace sonvira {
@@ -24,6 +25,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Version->setObjectName("Version");
     Copyright = new QLabel(QString("Copyright © %1 Orlanda").arg(QDate::currentDate().year()), this);
     Copyright->setObjectName("Copyright");
+    MarkKeepsItsTexts(Copyright);  // a name and a year, the same in every language
     auto* web = new TBitBtnXP(TBitBtnXP::Kind::Custom, QString(), this);
     web->setObjectName("WebBtn");
     webButton_ = web;

@@ -15,6 +15,7 @@
 #include "SelectionEditing.h"
 #include "SonviraApplication.h"
 #include "StartupTranslation.h"
+#include "TTranslateForm.h"
 #include "TAboutBox.h"
 #include "TEchoForm.h"
 #include "TMP3ConfigForm.h"
@@ -135,6 +136,7 @@ void TMainForm::CreateDialogs() {
     // extension, so a bare name saved as MP3 does not end up as "name.WAV".
     SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    TranslateForm = new TTranslateForm(Translation, this);
 }
 
 void TMainForm::ConnectFileCommands() {
@@ -144,9 +146,8 @@ void TMainForm::ConnectFileCommands() {
     connect(MenuItem("Beenden1"), &QAction::triggered, this, &QWidget::close);
     connect(MenuItem("Nichtsauswhlen1"), &QAction::triggered, this, &TMainForm::SelectNothingBtnClick);
     connect(MenuItem("berdasProgramm1"), &QAction::triggered, AboutBox, &QDialog::exec);
-    // Commands whose work is not built yet stay visible but cannot be chosen.
-    for (const char* name : {"VonMusikCDeinlesen1", "bersetzen1"})
-        MenuItem(name)->setEnabled(false);
+    // Commands that need a device stay visible but cannot be chosen until it is found.
+    MenuItem("VonMusikCDeinlesen1")->setEnabled(false);
     RecordBtn->setEnabled(false);
 }
 

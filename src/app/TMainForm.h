@@ -44,6 +44,7 @@ enum class EditResult;
 class TProgressPanel;
 class TRecordForm;
 class TMusikCDForm;
+class TTranslateForm;
 class CaptureDevice;
 enum class Msg : int32_t;
 
@@ -118,6 +119,9 @@ public:
     void Deutsch1Click();
     void English1Click();
     void Franais1Click();
+    // The translation editor on translate.dbf, every column 300 pixels wide; when it has
+    // closed, message 1 asks for a restart (window texts take translations at start-up).
+    void bersetzen1Click();
 
     // ---- commands ----
     void OpenBtnClick();
@@ -242,6 +246,7 @@ private:
     TOpenDialog* SaveDialog1 = nullptr;
     TRecordForm* RecordForm = nullptr;
     TMusikCDForm* MusikCDForm = nullptr;
+    TTranslateForm* TranslateForm = nullptr;
     CdAccess Cd;
     bool DrivesSearched = false;
     QTimer* Timer1 = nullptr;

@@ -5,6 +5,7 @@
 
 #include "MessageCatalogue.h"
 #include "TMainForm.h"
+#include "TTranslateForm.h"
 
 namespace sonvira {
 
@@ -12,6 +13,7 @@ void TMainForm::ConnectLanguageCommands() {
     connect(MenuItem("Deutsch1"), &QAction::triggered, this, &TMainForm::Deutsch1Click);
     connect(MenuItem("English1"), &QAction::triggered, this, &TMainForm::English1Click);
     connect(MenuItem("Franais1"), &QAction::triggered, this, &TMainForm::Franais1Click);
+    connect(MenuItem("bersetzen1"), &QAction::triggered, this, &TMainForm::bersetzen1Click);
 }
 
 void TMainForm::Deutsch1Click() { ChooseLanguage(0, "Deutsch1"); }
@@ -28,6 +30,13 @@ void TMainForm::ChooseLanguage(int32_t index, const char* item) {
     Translation.SetLanguageIndex(index);
     ShowMessage(QMessageBox::Information, Message(Msg::RestartProgram));
     SaveOptions();
+}
+
+void TMainForm::bersetzen1Click() {
+    TranslateForm->SetColumnWidths(300);
+    TranslateForm->Prepare();
+    TranslateForm->exec();
+    ShowMessage(QMessageBox::Information, Message(Msg::RestartProgram));
 }
 
 }  // namespace sonvira

@@ -32,6 +32,10 @@ uint32_t TranslationRecordSet::RecordNoAt(int row) const {
     return row >= 0 && row < RowCount() ? rows_[static_cast<std::size_t>(row)] : 0;
 }
 
+std::string TranslationRecordSet::FieldName(int field) const {
+    return field >= 0 && field < FieldCount() ? table_.Fields()[static_cast<std::size_t>(field)].Name : std::string();
+}
+
 std::string TranslationRecordSet::Value(int row, int field) const {
     if (row < 0 || row >= RowCount() || field < 0 || field >= FieldCount()) return {};
     if (row == current_ && state_ != RecordSetState::Browse) return buffer_[static_cast<std::size_t>(field)];

@@ -38,6 +38,7 @@ public:
     // The record shown in `row`; 0 for a row inserted but not yet posted.
     uint32_t RecordNoAt(int row) const;
     int FieldCount() const { return static_cast<int>(table_.Fields().size()); }
+    std::string FieldName(int field) const;
     // The value shown: the pending one in the current row while editing.
     std::string Value(int row, int field) const;
 

@@ -6,7 +6,9 @@
 #include <cstring>
 
 #include "TMainForm.h"
+#include "TDBGrid.h"
 #include "TOpenDialog.h"
+#include "TTranslateForm.h"
 #include "TPaintBox.h"
 #include "ControlByName.h"
 #include "TempDir.h"
@@ -146,6 +148,42 @@ TEST_F(FilesFixture, LanguageCommandsKeepTheChoiceAndAskForARestartInTheNewLangu
                   (std::vector<uint8_t>{static_cast<uint8_t>(c.index), 0, 0, 0}))
             << c.item;
     }
+}
+
+// "Übersetzen...": the editor on the program's own table, every column 300 pixels wide; a
+// translation filled in the grid reaches the next English message box without a restart;
+// closing it asks for a restart and leaves the language and options.dat as they were.
+TEST_F(FilesFixture, TranslationEditorFillsTheTableThatMessagesUseAtOnce) {
+    test::WriteBytes(dir.file("options.dat"), {1, 0, 0, 0});
+    Start();
+    ASSERT_TRUE(form->MenuItem("bersetzen1")->isEnabled());
+    auto* editor = test::Control<TTranslateForm>(*form, "TranslateForm");
+    bool shown = false;
+    QTimer::singleShot(0, editor, [&] {
+        shown = editor->isVisible() && editor->isModal();
+        auto* grid = test::Control<TDBGrid>(*editor, "DBGrid1");
+        EXPECT_EQ(grid->columnWidth(0), 300);
+        EXPECT_EQ(grid->columnWidth(18), 300);
+        test::Control<QLineEdit>(*editor, "FilterEdit")->setText(QString::fromUtf8("datei nicht ö"));
+        editor->FilterBtnClick();
+        EXPECT_EQ(grid->model()->rowCount(), 1);
+        if (grid->model()->rowCount() == 1) {
+            EXPECT_EQ(grid->model()->index(0, 0).data().toString(), QString::fromUtf8("Konnte Datei nicht öffnen!"));
+            grid->model()->setData(grid->model()->index(0, 1), "Could not open the file!");
+        }
+        editor->close();  // the close box: the changed row is posted, the search switched off
+    });
+    messages.clear();
+    form->MenuItem("bersetzen1")->trigger();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(messages, QStringList(QString::fromUtf8("Bitte schließen Sie das Programm und starten Sie es erneut!")));
+    EXPECT_EQ(form->Language(), 1);
+    EXPECT_EQ(test::ReadBytes(dir.file("options.dat")), (std::vector<uint8_t>{1, 0, 0, 0}));
+
+    messages.clear();
+    test::WriteBytes(dir.file("broken.wav"), {'R', 'I', 'F', 'F'});
+    form->OpenFileWithName(QString::fromStdString(dir.file("broken.wav")));
+    EXPECT_EQ(messages, QStringList("Could not open the file!"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "TranslateWindows.h"
 
+#include "KeepsItsTexts.h"
 #include "TDynaArray.h"
 #include "TranslationContext.h"
 
@@ -52,7 +53,8 @@
 //  | edit                                  | QLineEdit                            | text                          |
 //  | form                                  | any other window but a menu popup    | caption (window title)        |
 //
-// Everything else keeps its texts (panels, status bars, data views, timers, layouts).
+// Everything else keeps its texts (panels, status bars, data views, timers, layouts), and
+// so do the controls bound to the translation table (KeepsItsTexts.h) with all inside them.
 
 namespace sonvira {
 namespace {
@@ -95,7 +97,7 @@ bool IsQtInternal(const QObject* object) { return object->objectName().startsWit
 
 // Widgets whose children are their own machinery: the walk does not go below them.
 bool KeepsItsInside(const QObject* object) {
-    return qobject_cast<const QFileDialog*>(object) || qobject_cast<const QAbstractSpinBox*>(object) ||
+    return KeepsItsTexts(object) || qobject_cast<const QFileDialog*>(object) || qobject_cast<const QAbstractSpinBox*>(object) ||
            qobject_cast<const QComboBox*>(object) || qobject_cast<const QAbstractItemView*>(object) ||
            qobject_cast<const QPlainTextEdit*>(object) || qobject_cast<const QTextEdit*>(object) ||
            qobject_cast<const QLineEdit*>(object) || qobject_cast<const QStatusBar*>(object) ||
@@ -158,6 +160,7 @@ void WindowWalk::TranslateTexts(QObject* object) {
 }
 
 void WindowWalk::TranslateWidget(QWidget* w) {
+    if (KeepsItsTexts(w)) return;  // shows the table's contents
     const auto hint = [this, w] { Set(w->toolTip(), [w](const QString& t) { w->setToolTip(t); }); };
     if (auto* dialog = qobject_cast<QFileDialog*>(w)) {
         TranslateFileFilter(dialog);

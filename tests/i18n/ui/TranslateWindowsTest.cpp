@@ -5,6 +5,7 @@
 #include "Win1252.h"
 
 #include "TempDir.h"
+#include "TestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -37,13 +38,7 @@ namespace {
 
 using test::TempDir;
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "i18n_ui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+using test::App;
 
 // A file dialog that keeps its filter in the program's own "description|patterns" form.
 class FilterDialog : public QFileDialog {
