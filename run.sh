@@ -5,7 +5,7 @@ cd "$(dirname "$0")"
 source scripts/deps.sh
 ensure_packages "${SONVIRA_BUILD_PACKAGES[@]}"
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DSONVIRA_TESTS=OFF >/dev/null
-cmake --build build-release --target sonvira
+cmake --build build-release --target sonvira shipped_translations
 # Resolve a relative file argument against the caller's folder before we changed into ours.
 args=()
 for a in "$@"; do

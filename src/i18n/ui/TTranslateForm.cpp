@@ -223,6 +223,7 @@ void TTranslateForm::done(int result) {
 void TTranslateForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (QScreen* s = screen()) move(s->availableGeometry().center() - frameGeometry().center() + pos());
+    FilterEdit->setFocus(Qt::OtherFocusReason);  // most come to look something up
 }
 
 }  // namespace sonvira
