@@ -165,7 +165,7 @@ QAction* TMainForm::MenuItem(const QString& objectName) const {
 void TMainForm::FormCreate(const PlatformParts& platform) {
     ViewBitmap = QImage();
     Playback().TakeFactorsFromFields(SchleifeCheck->isChecked());
-    if (platform.openOutput) OpenOutput(platform.openOutput);
+    const bool soundOutput = !platform.openOutput || OpenOutput(platform.openOutput);
     if (platform.openCapture) CreateRecorder(platform.openCapture);
     if (platform.openCd) CreateCdImport(platform.openCd());
     EnumerateMp3CodecFormats(Mp3CodecFormats);
@@ -175,15 +175,22 @@ void TMainForm::FormCreate(const PlatformParts& platform) {
         else qWarning("%s", qPrintable(text));
     });
     const auto showError = [this](const QString& text) { ShowMessage(QMessageBox::Critical, text); };
-    if (!OpenTranslationAtCreate(Translation, AppDir.toStdString(), showError)) return;
+    const bool tableOpen = OpenTranslationAtCreate(Translation, AppDir.toStdString(), showError);
+    if (!soundOutput) ReportNoSoundOutput();
+    if (!tableOpen) return;
     if (platform.makeHotKeys) RegisterHotKeys(platform.makeHotKeys(this));
 }
 
-void TMainForm::OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open) {
+bool TMainForm::OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open) {
     Playback().SetOutput(open());
-    if (Playback().HasOutput()) return;
-    // Without sound output the program cannot do its work: it says so and ends as soon
-    // as its event loop runs; the remaining start-up steps still run.
+    return Playback().HasOutput();
+}
+
+// Without sound output the program cannot do its work: it says so and ends as soon as its
+// event loop runs; the remaining start-up steps still run. The box comes once the table is
+// open, in the stored language, so that a user who chose English or French reads it so.
+void TMainForm::ReportNoSoundOutput() {
+    Translation.SetLanguageIndex(ReadStoredLanguageIndex((AppDir + "options.dat").toStdString()).value_or(0));
     ShowMessage(QMessageBox::NoIcon, Message(Msg::NoSoundOutput));
     EndProgram();
 }

@@ -273,7 +273,8 @@ private:
     void ConnectLanguageCommands();
     void ChooseLanguage(int32_t index, const char* item);
     bool loadingOptions_ = false;
-    void OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open);
+    bool OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open);
+    void ReportNoSoundOutput();
     void RegisterHotKeys(GlobalHotKeys* keys);
     void CreateRecorder(std::function<std::unique_ptr<CaptureDevice>()> openCapture);
     void CreateCdImport(CdAccess access);

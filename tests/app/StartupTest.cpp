@@ -84,6 +84,19 @@ TEST(Startup, WithoutSoundOutputTheProgramEndsEvenWhenACommandLineFileIsRefused)
     }
 }
 
+// The box comes in the stored language, although the windows are translated only later.
+TEST(Startup, MissingSoundOutputIsReportedInTheStoredLanguage) {
+    test::TempDir dir;
+    AddEnglishRows(dir, {{"Konnte DirectSound (DirectX) nicht initialisieren...", "No sound output."}});
+    StoreLanguage(dir, 1);
+    PlatformParts platform;
+    platform.openOutput = [] { return std::unique_ptr<SoundOutput>(); };
+    BoxCloser user;
+    TMainForm form(QString::fromStdString(dir.path().string()), platform);
+    ASSERT_EQ(user.seen.size(), 1u);
+    EXPECT_EQ(user.seen.front().text, "No sound output.");
+}
+
 TEST(Startup, RefusedCommandLineFileIsReportedOverTheShownWindow) {
     test::TempDir dir;
     TMainForm form(QString::fromStdString(dir.path().string()));
