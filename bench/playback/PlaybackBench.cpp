@@ -5,6 +5,7 @@
 #include "FillBuffer.h"
 #include "PermanentChange.h"
 #include "PitchShiftBlock.h"
+#include "RubberBandRenderer.h"
 #include "ScalarReferenceRenderer.h"
 
 #include <benchmark/benchmark.h>
@@ -110,6 +111,29 @@ void BM_FillBuffer_8BitMono22050(benchmark::State& state) {
     RenderDocument(state, 22050, false, false);
 }
 BENCHMARK(BM_FillBuffer_8BitMono22050);
+
+// The high-quality renderer at half speed with the pitch kept (coupled fields), stereo
+// 44.1 kHz: its "x_real_time" inverted is the share of one core that playback takes.
+void BM_RubberBand_HalfSpeed16BitStereo44100(benchmark::State& state) {
+    const reference::Document d = MakeDocument(44100, true, true);
+    auto* block = static_cast<uint8_t*>(std::malloc(d.data.size()));
+    std::copy(d.data.begin(), d.data.end(), block);
+    AudioDocument doc;
+    doc.InstallBlock(block, static_cast<int32_t>(d.data.size()), 44100, true, true);
+    PlaybackState playback;
+    playback.RangeEnd = FramesOf(d);
+    playback.SpeedFactor = 0.5;
+    playback.PitchFactor = 0.5;
+    RubberBandRenderer renderer;
+    std::vector<int16_t> out(kOutputBlockBytes / 2);
+    for (int warm = 0; warm < 8; ++warm) renderer.Render(playback, doc, out.data(), kOutputBlockBytes);
+    for (auto _ : state) {
+        renderer.Render(playback, doc, out.data(), kOutputBlockBytes);
+        benchmark::DoNotOptimize(out.data());
+    }
+    SetRealTimeCounter(state);
+}
+BENCHMARK(BM_RubberBand_HalfSpeed16BitStereo44100);
 
 void BM_ScalarReference_16BitStereo44100(benchmark::State& state) {
     RenderScalarReference(state, 44100, true, true);
