@@ -165,6 +165,7 @@ QAction* TMainForm::MenuItem(const QString& objectName) const {
 void TMainForm::FormCreate(const PlatformParts& platform) {
     ViewBitmap = QImage();
     Playback().TakeFactorsFromFields(SchleifeCheck->isChecked());
+    LoadSettings();
     const bool soundOutput = !platform.openOutput || OpenOutput(platform.openOutput);
     if (platform.openCapture) CreateRecorder(platform.openCapture);
     if (platform.openCd) CreateCdImport(platform.openCd());

@@ -26,6 +26,7 @@
 #include "PlaybackState.h"
 #include "SoundOutput.h"
 #include "CdAccess.h"
+#include "SettingsFile.h"
 #include "WaveformViewModel.h"
 #include "WindowPlaybackControls.h"
 #include "TFloatSpinEdit.h"
@@ -171,6 +172,8 @@ public:
     // "Stimmen Effekt dauerhaft anwenden...": the current pitch into the samples, the
     // speed into the rate; both fields back to 1.
     void DoEffektClick();
+    // "Hohe Klangqualität": playback through the high-quality engine (kept in settings.conf).
+    void HighQualityCheckClick(bool on);
 
     // ---- editing and effects ----
     void CropToSelectionClick();
@@ -206,6 +209,9 @@ private:
     int32_t PlayMarkerX = 0;
     QImage ViewBitmap;
     QString AppDir;  // the program's folder, ending in '/'
+    // settings.conf beside options.dat: the program's own settings ("Hohe Klangqualität").
+    SettingsFile Settings{std::string()};
+    static constexpr char kHighQualitySetting[] = "playback.high_quality";
     int32_t LanguageIndex = 0;
     int32_t StoredLanguageIndex = 0;
     bool FirstShowDone = false;
@@ -231,6 +237,7 @@ private:
     QPushButton* StopBtn = nullptr;
     QPushButton* PauseBtn = nullptr;
     QCheckBox* SchleifeCheck = nullptr;
+    QCheckBox* HighQualityCheck = nullptr;  // "Hohe Klangqualität": the high-quality engine
     QPushButton* DoEffektBtn = nullptr;
     QLabel* HintLabel = nullptr;
     TPaintBox* PaintBox1 = nullptr;
@@ -272,6 +279,7 @@ private:
     void ConnectPlaybackControls();
     void ConnectLanguageCommands();
     void ChooseLanguage(int32_t index, const char* item);
+    void LoadSettings();
     bool loadingOptions_ = false;
     bool OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open);
     void ReportNoSoundOutput();

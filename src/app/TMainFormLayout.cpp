@@ -89,6 +89,8 @@ void TMainForm::BuildTransportBar(QWidget* bar) {
     SchleifeCheck = new QCheckBox("In einer Schleife kontinuierlich abspielen", bar);
     SchleifeCheck->setObjectName("SchleifeCheck");
     SchleifeCheck->setChecked(true);
+    HighQualityCheck = new QCheckBox("Hohe Klangqualität", bar);
+    HighQualityCheck->setObjectName("HighQualityCheck");
     DoEffektBtn = Button(bar, "DoEffektBtn", "Stimmen Effekt dauerhaft anwenden...");
     // The transport buttons on one line, the loop switch and the permanent change on the
     // next, the hint below: the bar keeps to the window's width.
@@ -96,6 +98,7 @@ void TMainForm::BuildTransportBar(QWidget* bar) {
     buttons->addStretch();
     auto* options = new QHBoxLayout;
     options->addWidget(SchleifeCheck);
+    options->addWidget(HighQualityCheck);
     options->addWidget(DoEffektBtn);
     options->addStretch();
     HintLabel = new QLabel(

@@ -2,6 +2,7 @@
 // rewind, the hot keys, and making speed and pitch permanent.
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QSignalBlocker>
 #include <QTimer>
 
 #include "PermanentChange.h"
@@ -45,10 +46,28 @@ void TMainForm::ConnectPlaybackControls() {
     connect(PitchEd, &TFloatSpinEdit::Changed, this, &TMainForm::PitchEdChange);
     connect(SpulEd, &TFloatSpinEdit::Changed, this, &TMainForm::PitchEdChange);
     connect(SchleifeCheck, &QCheckBox::toggled, this, [this](bool on) { playback_.SetLoop(on); });
+    connect(HighQualityCheck, &QCheckBox::toggled, this, &TMainForm::HighQualityCheckClick);
     connect(PauseBtn, &QPushButton::clicked, this, &TMainForm::PauseBtnClick);
     connect(PlayBtn, &QPushButton::clicked, this, &TMainForm::PlayBtnClick);
     connect(StopBtn, &QPushButton::clicked, this, &TMainForm::StopBTNClick);
     connect(DoEffektBtn, &QPushButton::clicked, this, &TMainForm::DoEffektClick);
+}
+
+// The engine changes at the stream's next block, while playing too; the choice is kept
+// for the next start (when the settings file cannot be written, for this run only).
+void TMainForm::HighQualityCheckClick(bool on) {
+    playback_.SetHighQuality(on);
+    Settings.SetBool(kHighQualitySetting, on);
+    Settings.Save();
+}
+
+void TMainForm::LoadSettings() {
+    Settings = SettingsFile((AppDir + "settings.conf").toStdString());
+    Settings.Load();
+    const bool highQuality = Settings.GetBool(kHighQualitySetting, false);
+    const QSignalBlocker quiet(HighQualityCheck);  // taking the stored choice is no change
+    HighQualityCheck->setChecked(highQuality);
+    playback_.SetHighQuality(highQuality);
 }
 
 void TMainForm::SetTransportPlaying(bool playing) {

@@ -72,6 +72,8 @@ public:
     void SpeedFieldChanged();
     void PitchFieldChanged();
     void SetLoop(bool loop) { state_.Loop = loop; }
+    // "Hohe Klangqualität": the stream switches engines at its next block.
+    void SetHighQuality(bool on) { state_.HighQuality = on; }
     // Moves the play position (frames); a running sound continues from there.
     void SetPlayPosition(double frame) { state_.PlayPosition = frame; }
 

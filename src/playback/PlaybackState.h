@@ -26,6 +26,7 @@ struct PlaybackState {
     std::atomic<double> SpeedFactor{1.0};  // read once per block
     std::atomic<double> PitchFactor{1.0};  // read once per block
     std::atomic<bool> Loop{true};          // "In einer Schleife kontinuierlich abspielen"
+    std::atomic<bool> HighQuality{false};  // "Hohe Klangqualität": the engine, read once per block
 };
 
 }  // namespace sonvira

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <filesystem>
 #include <QTimer>
 #include <QLineEdit>
 #include <cstring>
@@ -148,6 +150,26 @@ TEST_F(FilesFixture, LanguageCommandsKeepTheChoiceAndAskForARestartInTheNewLangu
                   (std::vector<uint8_t>{static_cast<uint8_t>(c.index), 0, 0, 0}))
             << c.item;
     }
+}
+
+// "Hohe Klangqualität" switches the stream's engine and is kept in settings.conf for the
+// next start; options.dat keeps its four bytes and is not touched.
+TEST_F(FilesFixture, HighQualityChoiceSwitchesTheEngineAndIsKept) {
+    Start();
+    auto* check = test::Control<QCheckBox>(*form, "HighQualityCheck");
+    EXPECT_FALSE(check->isChecked());
+    EXPECT_FALSE(form->PlayState().HighQuality.load());
+    check->click();
+    EXPECT_TRUE(form->PlayState().HighQuality.load());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("options.dat")));
+    form.reset();
+    Start();
+    EXPECT_TRUE(test::Control<QCheckBox>(*form, "HighQualityCheck")->isChecked());
+    EXPECT_TRUE(form->PlayState().HighQuality.load());
+    test::Control<QCheckBox>(*form, "HighQualityCheck")->click();
+    form.reset();
+    Start();
+    EXPECT_FALSE(form->PlayState().HighQuality.load());
 }
 
 // "Übersetzen...": the editor on the program's own table, every column 300 pixels wide; a

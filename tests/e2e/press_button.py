@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Presses a push button, menu or menu item of the running Sonvira, found by its caption
+"""Presses a push button, menu, menu item or check box of the running Sonvira, found by its caption
 through the accessibility bus as a screen reader finds it. Waits up to <seconds> for it
 to appear and be enabled. With --click the mouse clicks it (xdotool, at the place the
 accessibility bus gives) instead of the accessible action: a command that opens a modal
@@ -17,7 +17,7 @@ import time
 
 import pyatspi
 
-ROLES = (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_MENU)
+ROLES = (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_MENU, pyatspi.ROLE_CHECK_BOX)
 
 
 def find(node, caption, depth=0):

@@ -10,6 +10,8 @@ fails, so the test's output says what was heard.
   tremolo <raw> <carrier hz> <rate hz>
   pause <raw> <hz per s> <rewind s>
   level <raw> <min dbfs>           some sound was recorded
+  purity <raw> <hz> <min db>       a held tone at hz (within 0.5 %): its band's energy
+                                   (±3 %) against all other energy
 """
 import math
 import struct
@@ -261,6 +263,66 @@ def check_pause(path, hz_per_s, rewind_s):
     checks.done()
 
 
+def fft(values):
+    """Iterative radix-2 transform of a list of complex numbers (length a power of 2)."""
+    n = len(values)
+    a = list(values)
+    j = 0
+    for i in range(1, n):
+        bit = n >> 1
+        while j & bit:
+            j ^= bit
+            bit >>= 1
+        j |= bit
+        if i < j:
+            a[i], a[j] = a[j], a[i]
+    size = 2
+    while size <= n:
+        step = complex(math.cos(2 * math.pi / size), -math.sin(2 * math.pi / size))
+        half = size // 2
+        for start in range(0, n, size):
+            w = 1 + 0j
+            for k in range(start, start + half):
+                t = w * a[k + half]
+                a[k + half] = a[k] - t
+                a[k] += t
+                w *= step
+        size *= 2
+    return a
+
+
+def purity_db(x, hz):
+    """Energy within ±3 % of hz against all other energy (Blackman-Harris window, so
+    the window's own leakage stays far below what is measured)."""
+    n = len(x)
+    windowed = []
+    for i, v in enumerate(x):
+        w = (0.35875 - 0.48829 * math.cos(2 * math.pi * i / n) + 0.14128 * math.cos(4 * math.pi * i / n)
+             - 0.01168 * math.cos(6 * math.pi * i / n))
+        windowed.append(complex(v * w, 0))
+    spectrum = fft(windowed)
+    tone = rest = 0.0
+    for k in range(1, n // 2):
+        power = abs(spectrum[k]) ** 2
+        if abs(k * RATE / n - hz) <= 0.03 * hz:
+            tone += power
+        else:
+            rest += power
+    return 10 * math.log10(tone / max(rest, 1e-30))
+
+
+def check_purity(path, hz, min_db):
+    hz, min_db = float(hz), float(min_db)
+    checks = Checks()
+    # Skip 0.5 s after the sound starts (the device and the stretcher settle).
+    x = after_onset(read_raw(path), checks, 0.5 + 32768 / RATE)[int(0.5 * RATE):int(0.5 * RATE) + 32768]
+    f = zero_crossing_frequency(x)
+    checks.expect(abs(f - hz) <= 0.005 * hz, "frequency %.2f Hz (expected %.1f ± 0.5 %%)" % (f, hz))
+    purity = purity_db(x, hz)
+    checks.expect(purity >= min_db, "purity %.1f dB (expected ≥ %.1f)" % (purity, min_db))
+    checks.done()
+
+
 def check_level(path, min_db):
     checks = Checks()
     x = read_raw(path)
@@ -271,7 +333,7 @@ def check_level(path, min_db):
 
 def main(argv):
     commands = {"generate": generate, "tone": check_tone, "tremolo": check_tremolo,
-                "pause": check_pause, "level": check_level}
+                "pause": check_pause, "level": check_level, "purity": check_purity}
     if len(argv) < 2 or argv[1] not in commands:
         raise SystemExit(__doc__)
     commands[argv[1]](*argv[2:])

@@ -19,7 +19,7 @@ std::unique_ptr<SoundOutput> DeviceSoundOutput::OpenDefault() {
 
 void DeviceSoundOutput::Start(PlaybackState& state, const AudioDocument& doc) {
     Stop();
-    stream_ = PrimeAndStart(*device_, state, doc);
+    stream_ = PrimeAndStart(*device_, state, doc, renderer_);
 }
 
 void DeviceSoundOutput::Stop() { StopAndJoin(*device_, stream_); }

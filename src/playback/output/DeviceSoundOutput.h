@@ -24,6 +24,7 @@ public:
 
 private:
     std::unique_ptr<OutputDevice> device_;
+    BlockRenderer renderer_;  // made once: starting a sound allocates no engine
     std::unique_ptr<TMyThread> stream_;
 };
 

@@ -5,12 +5,13 @@
 namespace sonvira {
 
 std::unique_ptr<TMyThread> PrimeAndStart(OutputDevice& device, PlaybackState& state,
-                                         const AudioDocument& doc) {
-    auto thread = std::make_unique<TMyThread>(device, state, doc);
+                                         const AudioDocument& doc, BlockRenderer& renderer) {
+    auto thread = std::make_unique<TMyThread>(device, state, doc, renderer);
     DeviceBuffer& ring = device.Lock();
     ring.Zero();
     device.Unlock();
-    FillBuffer(state, doc, thread->StagingBuffer(), kOutputBlockBytes);
+    renderer.Restart();
+    renderer.Render(state, doc, thread->StagingBuffer(), kOutputBlockBytes);
     device.Play();
     thread->Start();
     return thread;

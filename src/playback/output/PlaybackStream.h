@@ -16,9 +16,9 @@ namespace sonvira {
 // block into the first staging half, plays the ring as a loop from its start and
 // starts the stream thread with SecondHalfPending false. The first 92.9 ms heard are
 // silence, then the primed block. Window thread; the caller clears StopRequested.
-// The returned thread borrows device, state and doc; end it with StopAndJoin.
+// The returned thread borrows device, state, doc and renderer; end it with StopAndJoin.
 std::unique_ptr<TMyThread> PrimeAndStart(OutputDevice& device, PlaybackState& state,
-                                         const AudioDocument& doc);
+                                         const AudioDocument& doc, BlockRenderer& renderer);
 
 // Ends the sound: stops the device, tells the stream thread to terminate, waits for
 // it and frees the staging buffer (thread becomes null). Safe when thread is

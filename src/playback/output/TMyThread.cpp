@@ -14,10 +14,11 @@ constexpr int32_t kHalfSamples = kHalfBytes / 2;  // int16 values in one half
 }  // namespace
 
 TMyThread::TMyThread(OutputDevice& device, PlaybackState& state, const AudioDocument& doc,
-                     std::chrono::microseconds pollInterval)
+                     BlockRenderer& renderer, std::chrono::microseconds pollInterval)
     : device_(device),
       state_(state),
       doc_(doc),
+      renderer_(renderer),
       pollInterval_(pollInterval),
       staging_(std::make_unique<int16_t[]>(kStagingBytes / 2)) {}
 
@@ -66,7 +67,7 @@ void TMyThread::Refill(int32_t deviceOffset, int16_t* stagingHalf, int16_t* rend
     // An effect may be rewriting samples on the window thread: it yields the lock
     // between chunks, so this waits a fraction of a millisecond at most.
     const std::lock_guard<std::mutex> samples(doc_.SampleLock);
-    FillBuffer(state_, doc_, renderInto, kOutputBlockBytes);
+    renderer_.Render(state_, doc_, renderInto, kOutputBlockBytes);
 }
 
 }  // namespace sonvira

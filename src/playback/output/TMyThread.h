@@ -2,10 +2,11 @@
 // The playback stream thread: keeps the output device's ring fed while a sound
 // plays. It polls the play cursor and, whenever a half of the ring has just been
 // played, copies the block waiting in the staging buffer into that half and renders
-// the next block (FillBuffer) into the staging half it freed. A block is thus heard
+// the next block (BlockRenderer) into the staging half it freed. A block is thus heard
 // one whole ring (92.9 ms) after it was rendered.
 
 #include "AudioDocument.h"
+#include "BlockRenderer.h"
 #include "OutputDevice.h"
 #include "PlaybackState.h"
 
@@ -26,8 +27,8 @@ public:
 
     // Allocates the zeroed staging buffer (two halves of 8192 bytes) with
     // SecondHalfPending false; does not start the thread. Window thread. The device,
-    // state and document are borrowed and must outlive the thread.
-    TMyThread(OutputDevice& device, PlaybackState& state, const AudioDocument& doc,
+    // state, document and renderer are borrowed and must outlive the thread.
+    TMyThread(OutputDevice& device, PlaybackState& state, const AudioDocument& doc, BlockRenderer& renderer,
               std::chrono::microseconds pollInterval = kPollInterval);
     // Terminates and joins the thread if it still runs, then frees the staging buffer.
     ~TMyThread();
@@ -62,6 +63,7 @@ private:
     OutputDevice& device_;
     PlaybackState& state_;
     const AudioDocument& doc_;
+    BlockRenderer& renderer_;
     const std::chrono::microseconds pollInterval_;
     std::unique_ptr<int16_t[]> staging_;
     bool secondHalfPending_ = false;

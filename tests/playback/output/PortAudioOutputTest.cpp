@@ -182,7 +182,8 @@ TEST(SoundServer, ToneThroughPortAudioAndStreamThread_RecordedWholeAtItsFrequenc
     LoadTone(doc, 3.0);
     PlaybackState state;
     state.RangeEnd = doc.FrameCount();
-    auto thread = PrimeAndStart(*device, state, doc);
+    BlockRenderer renderer;
+    auto thread = PrimeAndStart(*device, state, doc, renderer);
     ASSERT_TRUE(WaitForFramesPlayed(*device, 2 * DeviceBuffer::kFrames))
         << "the sound server never took the sound";
     const double cpuBefore = ProcessCpuSeconds();
@@ -238,6 +239,7 @@ TEST(SoundServer, StreamOnlyWhilePlaying_SoundAgainAfterIdle) {
     EXPECT_EQ(WaitForOurSinkInputs(0), 0) << "the start-up check left its stream open";
     AudioDocument doc;
     LoadTone(doc, 3.0);
+    BlockRenderer renderer;
 
     std::vector<double> played;
     for (int round = 0; round < 2; ++round) {
@@ -246,7 +248,7 @@ TEST(SoundServer, StreamOnlyWhilePlaying_SoundAgainAfterIdle) {
         PlaybackState state;
         state.RangeEnd = doc.FrameCount();
         const auto command = std::chrono::steady_clock::now();
-        auto thread = PrimeAndStart(*device, state, doc);
+        auto thread = PrimeAndStart(*device, state, doc, renderer);
         ASSERT_TRUE(WaitForFramesPlayed(*device, 1));
         const auto firstFrames = std::chrono::steady_clock::now() - command;
         std::cout << "play command to the first frames taken: "

@@ -74,6 +74,7 @@ protected:
     AudioDocument doc;
     PlaybackState state;
     FakeOutputDevice device;
+    BlockRenderer renderer;
 };
 
 // The ring after each cursor position: block k shows as level k + 1, silence as 0.
@@ -86,7 +87,7 @@ struct CursorStep {
 };
 
 TEST_F(StreamStep, RefillsThePlayedHalfOncePerLap_SecondHalfOnlyInTheFirstQuarter) {
-    TMyThread thread(device, state, doc);
+    TMyThread thread(device, state, doc, renderer);
     FillBuffer(state, doc, thread.StagingBuffer(), kOutputBlockBytes);  // primed block 0
     device.Play();
     const CursorStep steps[] = {
@@ -118,7 +119,7 @@ TEST_F(StreamStep, RefillsThePlayedHalfOncePerLap_SecondHalfOnlyInTheFirstQuarte
 TEST_F(StreamStep, PrimeAndStartSilencesTheRingPrimesOneBlockAndPlaysFromTheStart) {
     NumberFrames(device);  // left over from an earlier playback
     device.SetCursor(5000);
-    auto thread = PrimeAndStart(device, state, doc);
+    auto thread = PrimeAndStart(device, state, doc, renderer);
 
     EXPECT_TRUE(device.IsPlaying());
     EXPECT_EQ(device.GetCurrentPosition(), 0);

@@ -43,8 +43,9 @@ TEST(StreamThread, DeviceClockOnAnotherThread_EveryBlockHeardOnceInOrder) {
     state.RangeEnd = doc.FrameCount();
     state.Loop = false;
     FakeOutputDevice device;
+    BlockRenderer renderer;
 
-    auto thread = PrimeAndStart(device, state, doc);
+    auto thread = PrimeAndStart(device, state, doc, renderer);
     const std::vector<int16_t> heard = PlayAtHalfSpeed(device);
     StopAndJoin(device, thread);
 
