@@ -127,6 +127,7 @@ TEST_F(PlayingFixture, WindowActionsWhileTheStreamRenders) {
     DeviceClock clock(*device);
     ASSERT_TRUE(controller.BeginPlay());
     for (int round = 0; round < 20; ++round) {
+        controller.SetHighQuality(round % 4 < 2);  // the engine switched under the stream
         controller.PauseOrResume();
         std::this_thread::sleep_for(3ms);
         controller.HotKey(round % 2 == 0 ? 2 : 1);

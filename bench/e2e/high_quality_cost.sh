@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# What "Hohe Klangqualität" costs and gives with the real program (Release build) under
+# Xvfb and a private PulseAudio server. Prints its figures.
+#
+#   bench/e2e/high_quality_cost.sh [path/to/sonvira]
+#
+# Figures, at half speed with the pitch kept (speed and pitch fields coupled, five times
+# Ctrl+Shift+F11), stereo 44.1 kHz:
+#  - CPU use of the process (all threads) with the high-quality engine (target at most
+#    10 % of one core), and with the standard engine for comparison;
+#  - the delay from the tempo hot key to the change being heard (target at most 200 ms,
+#    see hotkey_delay.py);
+#  - the purity of the recorded 440 Hz tone (its ±3 % band against all other energy) with
+#    each engine, beside Rubber Band's own command-line tool (R3 engine) stretching the
+#    same file offline.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+source bench/e2e/bench_lib.sh
+bench_setup "${1:-}"
+seconds=${SONVIRA_BENCH_SECONDS:-8}
+
+folder=$E2E_WORK/program
+mkdir -p "$folder"
+cp "$program" "$folder/sonvira"
+e2e_sound_file "$E2E_WORK/tone.wav" tone 4
+e2e_sound_file "$E2E_WORK/tremolo.wav" tremolo 4
+
+# play_half_speed <high quality: true|false>: starts the program on the tone at half speed.
+play_half_speed() {
+  printf 'playback.high_quality=%s\n' "$1" >"$folder/settings.conf"
+  e2e_start_sonvira "$folder/sonvira" "$E2E_WORK/tone.wav"
+  e2e_key F11
+  sleep 0.5
+  for _ in 1 2 3 4 5; do e2e_key ctrl+shift+F11; sleep 0.1; done
+  sleep 1.5
+}
+
+stop_program() {
+  kill "$SONVIRA_PID" 2>/dev/null || true
+  wait "$SONVIRA_PID" 2>/dev/null || true
+  SONVIRA_PID=
+}
+
+declare -A cpu purity
+for engine in true false; do
+  play_half_speed "$engine"
+  cpu[$engine]=$(cpu_percent "$SONVIRA_PID" "$seconds")
+  e2e_record_start "$E2E_WORK/$engine.raw"
+  sleep 3
+  e2e_record_stop
+  stop_program
+  purity[$engine]=$(e2e_analyse purity "$E2E_WORK/$engine.raw" 440 0 | sed -n 's/.*purity \([-0-9.]*\) dB.*/\1/p')
+done
+
+reference="(rubberband not installed)"
+if command -v rubberband >/dev/null; then
+  timeout 120 rubberband -3 -q -t 2 "$E2E_WORK/tone.wav" "$E2E_WORK/cli.wav" >/dev/null 2>&1
+  timeout 60 sox "$E2E_WORK/cli.wav" -c 1 -b 16 -e signed -t raw "$E2E_WORK/cli.raw"
+  reference="$(e2e_analyse purity "$E2E_WORK/cli.raw" 440 0 | sed -n 's/.*purity \([-0-9.]*\) dB.*/\1/p') dB"
+fi
+
+echo
+printf 'CPU at half speed, high quality:  %s %% of one core over %s s (target <= 10 %%)\n' "${cpu[true]}" "$seconds"
+printf 'CPU at half speed, standard:      %s %% of one core over %s s\n' "${cpu[false]}" "$seconds"
+printf 'Purity of the 440 Hz tone heard, high quality: %s dB\n' "${purity[true]}"
+printf 'Purity of the 440 Hz tone heard, standard:     %s dB\n' "${purity[false]}"
+printf 'Purity from rubberband -3 -t 2 on the same file: %s\n' "$reference"
+echo
+
+# Key -> change with the high-quality engine: the tremolo file, playing at speed 1.
+printf 'playback.high_quality=true\n' >"$folder/settings.conf"
+e2e_start_sonvira "$folder/sonvira" "$E2E_WORK/tremolo.wav"
+e2e_key F11
+sleep 1
+timeout 300 python3 bench/e2e/hotkey_delay.py "$E2E_SINK.monitor" "${SONVIRA_BENCH_TRIALS:-6}"
