@@ -169,8 +169,9 @@ public:
     void PitchEdChange();
     // A global hot key: 0 plays or pauses, 1 slows down, 2 speeds up by 0.1.
     void HotKeyPressed(int id);
-    // "Stimmen Effekt dauerhaft anwenden...": the current pitch into the samples, the
-    // speed into the rate; both fields back to 1.
+    // "Stimmen Effekt dauerhaft anwenden...": the current pitch into the samples (through
+    // the high-quality engine while it is chosen), the speed into the rate; both fields
+    // back to 1.
     void DoEffektClick();
     // "Hohe Klangqualität": playback through the high-quality engine (kept in settings.conf).
     void HighQualityCheckClick(bool on);

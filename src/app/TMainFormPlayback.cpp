@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include "HighQualityPermanentChange.h"
 #include "PermanentChange.h"
 #include "TMainForm.h"
 #include "TPaintBox.h"
@@ -31,10 +32,15 @@ void TMainForm::DoEffektClick() {
     if (Doc.DataSize == 0) return;  // no sound: nothing changes, the fields keep their values
     StopPlayback();  // the samples are rewritten: nothing may render from them meanwhile
     SetProStatus(0);
-    ApplyPermanentChange(Doc, State.SpeedFactor, State.PitchFactor, [this](int percent) {
+    const auto progress = [this](int percent) {
         SetProStatus(percent);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+    };
+    // The engine the user listens with moves the pitch.
+    if (HighQualityCheck->isChecked())
+        ApplyHighQualityPermanentChange(Doc, State.SpeedFactor, State.PitchFactor, progress);
+    else
+        ApplyPermanentChange(Doc, State.SpeedFactor, State.PitchFactor, progress);
     SpeedEd->SetValue(1);
     PitchEd->SetValue(1);
     StatusText->clear();

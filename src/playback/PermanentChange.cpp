@@ -67,14 +67,14 @@ int Percent(int64_t remaining, int64_t frames) {
     return static_cast<int>(100 - remaining * 100 / frames);
 }
 
+}  // namespace
+
 int32_t ScaledRate(int32_t rate, double speedFactor) {
     const double scaled = rate * ClampSpeedFactor(speedFactor);
     constexpr double kMax = std::numeric_limits<int32_t>::max();
     constexpr double kMin = std::numeric_limits<int32_t>::min();
     return static_cast<int32_t>(std::clamp(scaled, kMin, kMax));
 }
-
-}  // namespace
 
 void ApplyPermanentChange(AudioDocument& doc, double speedFactor, double pitchFactor,
                           const ProgressCallback& progress) {

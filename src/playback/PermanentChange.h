@@ -28,4 +28,8 @@ using ProgressCallback = std::function<void(int percent)>;
 void ApplyPermanentChange(AudioDocument& doc, double speedFactor, double pitchFactor,
                           const ProgressCallback& progress);
 
+// The rate the speed goes into: Trunc(rate × speedFactor), the factor clamped to
+// 0.1 … 10, the result limited to the 32-bit range.
+int32_t ScaledRate(int32_t rate, double speedFactor);
+
 }  // namespace sonvira

@@ -1,9 +1,9 @@
 // The high-quality renderer against generated sines with worked-out expectations: what the
 // speed and pitch fields mean, the purity of the tone, the length of the output, how fast
 // a speed change is heard, and the loop seam.
-#include "FFT.h"
 #include "RubberBandRenderer.h"
 #include "TestDocument.h"
+#include "ToneMeasure.h"
 
 #include <gtest/gtest.h>
 
@@ -46,41 +46,7 @@ struct Player {
     }
 };
 
-// Frequency from the zero crossings (rising, interpolated) of samples [from, to).
-double Frequency(const std::vector<double>& s, size_t from, size_t to) {
-    double first = -1, last = -1;
-    int crossings = 0;
-    for (size_t i = from + 1; i < to; ++i) {
-        if (s[i - 1] < 0 && s[i] >= 0) {
-            const double t = static_cast<double>(i - 1) + s[i - 1] / (s[i - 1] - s[i]);
-            if (first < 0) first = t;
-            last = t;
-            ++crossings;
-        }
-    }
-    return crossings > 1 ? (crossings - 1) * kRate / (last - first) : 0.0;
-}
 
-// Energy within ±3 % of `frequency` against all other energy, in dB, over 32768 samples
-// from `from` (Blackman-Harris window, so the window's own leakage stays far below).
-double PurityDb(const std::vector<double>& s, size_t from, double frequency) {
-    constexpr int kM = 15, kN = 1 << kM;
-    std::vector<double> x(kN), y(kN, 0.0);
-    for (int i = 0; i < kN; ++i) {
-        const double w = 0.35875 - 0.48829 * std::cos(2 * M_PI * i / kN) + 0.14128 * std::cos(4 * M_PI * i / kN) -
-                         0.01168 * std::cos(6 * M_PI * i / kN);
-        x[static_cast<size_t>(i)] = s[from + static_cast<size_t>(i)] * w;
-    }
-    FFT(1, kM, x.data(), y.data());
-    double tone = 0, rest = 0;
-    for (int k = 1; k < kN / 2; ++k) {
-        const double f = k * kRate / kN;
-        const auto i = static_cast<size_t>(k);
-        const double power = x[i] * x[i] + y[i] * y[i];
-        (std::abs(f - frequency) <= 0.03 * frequency ? tone : rest) += power;
-    }
-    return 10 * std::log10(tone / std::max(rest, 1e-30));
-}
 
 double Cents(double measured, double expected) { return 1200 * std::log2(measured / expected); }
 
@@ -104,9 +70,9 @@ TEST(RubberBandRenderer, FieldsMeanWhatTheyMeanForTheStandardEngine) {
         p.Play(0, c.rate * 4, true, c.speed, c.pitch);
         p.Render(40);  // 1.9 s
         const double expected = 440 * c.factor;
-        EXPECT_NEAR(Cents(Frequency(p.left, 22050, 22050 + 32768), expected), 0.0, 0.5);
+        EXPECT_NEAR(Cents(test::Frequency(p.left, 22050, 22050 + 32768, kRate), expected), 0.0, 0.5);
         if (c.rate == 44100) {
-            EXPECT_GE(PurityDb(p.left, 22050, expected), 55.0);
+            EXPECT_GE(test::PurityDb(p.left, 22050, expected, kRate, 15), 55.0);
         }
     }
 }
@@ -144,7 +110,7 @@ TEST(RubberBandRenderer, SpeedChangeIsHeardWithinATenthOfASecond) {
     p.Render(20);
     size_t settled = p.left.size();
     for (size_t at = changed; at + 2205 < p.left.size(); at += 441) {
-        if (std::abs(Cents(Frequency(p.left, at, at + 2205), 220)) < 20) {
+        if (std::abs(Cents(test::Frequency(p.left, at, at + 2205, kRate), 220)) < 20) {
             settled = at;
             break;
         }
