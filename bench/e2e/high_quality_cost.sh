@@ -31,7 +31,7 @@ play_half_speed() {
   e2e_start_sonvira "$folder/sonvira" "$E2E_WORK/tone.wav"
   e2e_key F11
   sleep 0.5
-  for _ in 1 2 3 4 5; do e2e_key ctrl+shift+F11; sleep 0.1; done
+  e2e_half_speed
   sleep 1.5
 }
 

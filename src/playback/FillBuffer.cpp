@@ -3,18 +3,15 @@
 #include "Factors.h"
 #include "PairedFft.h"
 #include "PitchShiftBlock.h"
+#include "SourceFrames.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <limits>
 
 namespace sonvira {
 
 namespace {
-
-static_assert(std::endian::native == std::endian::little,
-              "16-bit samples are copied from the little-endian block as they are");
 
 // Nearest integer with halves to even, exact for |v| < 2^51 in the default rounding
 // mode: once 1.5 × 2^52 is added no fraction bits are left, and that addition rounds
@@ -23,45 +20,6 @@ inline double RoundHalfEven(double v) {
     constexpr double kShift = 6755399441055744.0;
     return (v + kShift) - kShift;
 }
-
-// Source frame → one 16-bit stereo output frame, one reader per document format.
-struct Stereo16Reader {
-    const uint8_t* data;
-    void operator()(int32_t frame, int16_t* out) const {
-        std::memcpy(out, data + 4 * static_cast<size_t>(frame), 4);
-    }
-};
-
-struct Mono16Reader {
-    const uint8_t* data;
-    void operator()(int32_t frame, int16_t* out) const {
-        int16_t v;
-        std::memcpy(&v, data + 2 * static_cast<size_t>(frame), 2);
-        out[0] = v;
-        out[1] = v;
-    }
-};
-
-// 8-bit bytes have their zero line at 128: 0, 128, 255 become −32768, 0, 32512.
-inline int16_t From8Bit(uint8_t byte) { return static_cast<int16_t>((byte - 128) * 256); }
-
-struct Stereo8Reader {
-    const uint8_t* data;
-    void operator()(int32_t frame, int16_t* out) const {
-        const uint8_t* p = data + 2 * static_cast<size_t>(frame);
-        out[0] = From8Bit(p[0]);
-        out[1] = From8Bit(p[1]);
-    }
-};
-
-struct Mono8Reader {
-    const uint8_t* data;
-    void operator()(int32_t frame, int16_t* out) const {
-        const int16_t v = From8Bit(data[frame]);
-        out[0] = v;
-        out[1] = v;
-    }
-};
 
 struct FrameRun {
     int16_t* out;
@@ -97,29 +55,12 @@ RunResult RenderFrames(const Reader& read, FrameRun run, const std::atomic<bool>
 
 RunResult RenderDocument(const AudioDocument& doc, FrameRun run,
                          const std::atomic<bool>& paused) {
-    const uint8_t* data = doc.SampleData;
-    if (doc.Is16Bit) {
-        if (doc.IsStereo) return RenderFrames(Stereo16Reader{data}, run, paused);
-        return RenderFrames(Mono16Reader{data}, run, paused);
-    }
-    if (doc.IsStereo) return RenderFrames(Stereo8Reader{data}, run, paused);
-    return RenderFrames(Mono8Reader{data}, run, paused);
+    return WithFrameReader(doc, [&](const auto& read) { return RenderFrames(read, run, paused); });
 }
 
 int32_t WholeFrames(const AudioDocument& doc) {
     if (doc.SampleData == nullptr) return 0;
     return std::max(doc.FrameCount(), 0);
-}
-
-// A frame index as a sample position for the play marker, saturated to 32 bits
-// (positions far outside the document only occur as silence).
-int32_t ToSamplePosition(double frame, int32_t channels) {
-    constexpr double kMin = std::numeric_limits<int32_t>::min();
-    constexpr double kMax = std::numeric_limits<int32_t>::max();
-    const double samples = std::clamp(frame, kMin, kMax) * channels;
-    if (!(samples >= kMin)) return std::numeric_limits<int32_t>::min();  // also NaN
-    if (samples > kMax) return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(samples);
 }
 
 }  // namespace

@@ -113,6 +113,12 @@ e2e_key() {
   timeout 5 xdotool key "$@" || e2e_fail "xdotool key $* failed"
 }
 
+# e2e_half_speed: Ctrl+Shift+F11 five times, speed 1 to 0.5 (the pitch follows while the
+# fields are coupled).
+e2e_half_speed() {
+  for _ in 1 2 3 4 5; do e2e_key ctrl+shift+F11; sleep 0.1; done
+}
+
 e2e_analyse() {
   timeout 60 python3 "$E2E_DIR/sound_analysis.py" "$@"
 }

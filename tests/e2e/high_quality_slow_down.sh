@@ -16,7 +16,7 @@ for _ in $(seq 50); do grep -q "high_quality=true" "$E2E_WORK/program/settings.c
 grep -q "high_quality=true" "$E2E_WORK/program/settings.conf" || e2e_fail "the choice was not kept"
 e2e_key F11
 sleep 1
-for _ in 1 2 3 4 5; do e2e_key ctrl+shift+F11; sleep 0.1; done
+e2e_half_speed
 sleep 1.5
 e2e_record_start "$E2E_WORK/slow.raw"
 sleep 2.5

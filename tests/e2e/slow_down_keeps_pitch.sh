@@ -11,7 +11,7 @@ e2e_record_start "$E2E_WORK/before.raw"
 e2e_key F11
 sleep 3
 e2e_record_stop
-for _ in 1 2 3 4 5; do e2e_key ctrl+shift+F11; sleep 0.1; done
+e2e_half_speed
 sleep 1
 e2e_record_start "$E2E_WORK/after.raw"
 sleep 3.5

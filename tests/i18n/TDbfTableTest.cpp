@@ -1,15 +1,13 @@
 #include "TDbfTable.h"
 
 #include "DbfFixture.h"
+#include "RunCommand.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <memory>
 
 namespace sonvira {
 namespace {
@@ -18,6 +16,8 @@ using test::BuildDbf;
 using test::DbfLayout;
 using test::LanguageFields;
 using test::ReadBytes;
+using test::HaveTool;
+using test::RunCommand;
 using test::TempDir;
 using test::WriteBytes;
 
@@ -35,17 +35,6 @@ void DefineLanguageFields(TDbfTable& table) {
 uint32_t Le32At(const std::vector<uint8_t>& b, std::size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
 }
-
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    if (!pipe) return out;
-    std::array<char, 4096> buffer {};
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) out.append(buffer.data(), n);
-    return out;
-}
-
-bool HaveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
 
 TEST(TDbfTable, CreatedTableHasTheDBaseThreeLayout) {
     TempDir dir;

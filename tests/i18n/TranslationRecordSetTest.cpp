@@ -4,19 +4,18 @@
 #include "Win1252.h"
 
 #include "DbfFixture.h"
+#include "RunCommand.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
-#include <memory>
 
 namespace sonvira {
 namespace {
 
 using test::ReadBytes;
+using test::RunCommand;
 using test::TempDir;
 
 std::vector<std::string> Fields(std::initializer_list<std::pair<int, std::string>> cells) {
@@ -51,15 +50,6 @@ TEST(RecordFilter, LettersAToZIgnoreCaseEverythingElseIsExact) {
     std::vector<std::string> twenty(20);
     twenty[19] = "Datei";
     EXPECT_FALSE(RecordMatchesSearch(twenty, "DATEI"));
-}
-
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    std::array<char, 4096> buffer {};
-    if (!pipe) return out;
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) out.append(buffer.data(), n);
-    return out;
 }
 
 struct RecordSetFixture : ::testing::Test {

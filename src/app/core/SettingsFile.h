@@ -31,8 +31,6 @@ public:
     void Set(const std::string& key, const std::string& value);
     void SetBool(const std::string& key, bool value) { Set(key, value ? "true" : "false"); }
 
-    const std::string& Path() const { return path_; }
-
 private:
     std::string path_;
     std::map<std::string, std::string> values_;

@@ -1,13 +1,13 @@
 #include "RubberBandRenderer.h"
 
 #include "Factors.h"
+#include "SourceFrames.h"
 
 #include <rubberband/RubberBandStretcher.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 namespace sonvira {
 namespace {
@@ -27,28 +27,6 @@ float SourceSample(int16_t v) { return static_cast<float>(v) / 32768.0f; }
 int16_t ToSample(float v) {
     const float scaled = std::nearbyint(v * 32768.0f);
     return static_cast<int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
-}
-
-// One source frame as two floats, whatever the document's format.
-void ReadFrame(const AudioDocument& doc, int32_t frame, float& left, float& right) {
-    const uint8_t* data = doc.SampleData;
-    if (doc.Is16Bit) {
-        int16_t v[2];
-        std::memcpy(v, data + static_cast<size_t>(frame) * (doc.IsStereo ? 4 : 2), doc.IsStereo ? 4 : 2);
-        left = SourceSample(v[0]);
-        right = doc.IsStereo ? SourceSample(v[1]) : left;
-    } else {
-        const uint8_t* p = data + static_cast<size_t>(frame) * (doc.IsStereo ? 2 : 1);
-        left = SourceSample(static_cast<int16_t>((p[0] - 128) * 256));
-        right = doc.IsStereo ? SourceSample(static_cast<int16_t>((p[1] - 128) * 256)) : left;
-    }
-}
-
-int32_t ToSamplePosition(double frame, int32_t channels) {
-    const double samples = std::floor(frame) * channels;
-    if (!(samples >= std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
-    if (samples > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(samples);
 }
 
 }  // namespace
@@ -104,14 +82,16 @@ void RubberBandRenderer::Restart(double position) {
 // The next `frames` source frames from feed_, across the loop point when looping; outside
 // the range (or the document) they are silence.
 void RubberBandRenderer::ReadSource(const AudioDocument& doc, const Range& range, int32_t frames) {
-    for (int32_t i = 0; i < frames; ++i) {
-        if (feed_ >= range.end && range.loop && range.end > range.start) feed_ = range.start;
-        float left = 0.0f, right = 0.0f;
-        if (feed_ >= 0.0 && feed_ < range.end) ReadFrame(doc, static_cast<int32_t>(feed_), left, right);
-        input_[0][static_cast<size_t>(i)] = left;
-        input_[1][static_cast<size_t>(i)] = right;
-        feed_ += 1.0;
-    }
+    WithFrameReader(doc, [&](const auto& read) {
+        for (int32_t i = 0; i < frames; ++i) {
+            if (feed_ >= range.end && range.loop && range.end > range.start) feed_ = range.start;
+            int16_t frame[2] = {0, 0};
+            if (feed_ >= 0.0 && feed_ < range.end) read(static_cast<int32_t>(feed_), frame);
+            input_[0][static_cast<size_t>(i)] = SourceSample(frame[0]);
+            input_[1][static_cast<size_t>(i)] = SourceSample(frame[1]);
+            feed_ += 1.0;
+        }
+    });
 }
 
 void RubberBandRenderer::FeedUntilAvailable(int32_t frames, const AudioDocument& doc, const Range& range) {
@@ -148,7 +128,7 @@ void RubberBandRenderer::Render(PlaybackState& state, const AudioDocument& doc, 
 
     if (state.Paused.load()) {
         std::memset(output, 0, static_cast<size_t>(frames) * 4);
-        state.ReadIndex.store(ToSamplePosition(start, channels));
+        state.ReadIndex.store(ToSamplePosition(std::floor(start), channels));
         published_ = start;
         return;
     }
@@ -166,7 +146,7 @@ void RubberBandRenderer::Render(PlaybackState& state, const AudioDocument& doc, 
     double position = start + frames * (rate / static_cast<double>(kOutputRate)) * speed;
     if (range.loop && position >= range.end && range.end > range.start)
         position = range.start + std::fmod(position - range.start, range.end - range.start);
-    state.ReadIndex.store(ToSamplePosition(std::min(position, std::max(range.end - 1, 0.0)), channels));
+    state.ReadIndex.store(ToSamplePosition(std::floor(std::min(position, std::max(range.end - 1, 0.0))), channels));
     double expected = start;
     if (state.PlayPosition.compare_exchange_strong(expected, position)) published_ = position;
 }

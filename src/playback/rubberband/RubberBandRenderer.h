@@ -49,10 +49,6 @@ public:
     // position (used when playback starts and when the engine is switched to).
     void Reset() { primed_ = false; }
 
-    // What the stretcher was given last, for tests.
-    double TimeRatio() const { return timeRatio_; }
-    double PitchScale() const { return pitchScale_; }
-
 private:
     struct Range;
     void Restart(double position);
