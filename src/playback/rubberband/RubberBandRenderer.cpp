@@ -18,7 +18,8 @@ constexpr int32_t kOutputRate = 44100;
 constexpr size_t kMaxProcess = 8192;  // frames handed to the stretcher at once
 // Beyond these the stretcher's sound falls apart (and its buffers would have to grow):
 // a time ratio of 1/16 … 16 and a pitch scale of four octaves either way. Only the far
-// corners of the fields reach them (speed 0.1 of an 8 kHz sound, pitch 100 with speed 1).
+// corners of the fields reach them (pitch 100 or 0.01 with speed 1, speed 10 of a sound
+// above 70 kHz).
 constexpr double kMinTimeRatio = 1.0 / 16, kMaxTimeRatio = 16.0;
 constexpr double kMinPitchScale = 1.0 / 16, kMaxPitchScale = 16.0;
 
@@ -27,6 +28,15 @@ float SourceSample(int16_t v) { return static_cast<float>(v) / 32768.0f; }
 int16_t ToSample(float v) {
     const float scaled = std::nearbyint(v * 32768.0f);
     return static_cast<int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
+}
+
+std::unique_ptr<RubberBandStretcher> MakeStretcher(size_t channels) {
+    auto stretcher = std::make_unique<RubberBandStretcher>(
+        kOutputRate, channels,
+        RubberBandStretcher::OptionProcessRealTime | RubberBandStretcher::OptionEngineFiner |
+            RubberBandStretcher::OptionPitchHighConsistency | RubberBandStretcher::OptionChannelsTogether);
+    stretcher->setMaxProcessSize(kMaxProcess);
+    return stretcher;
 }
 
 }  // namespace
@@ -40,11 +50,7 @@ struct RubberBandRenderer::Range {
 };
 
 RubberBandRenderer::RubberBandRenderer()
-    : stretcher_(std::make_unique<RubberBandStretcher>(
-          kOutputRate, 2,
-          RubberBandStretcher::OptionProcessRealTime | RubberBandStretcher::OptionEngineFiner |
-              RubberBandStretcher::OptionPitchHighConsistency | RubberBandStretcher::OptionChannelsTogether)) {
-    stretcher_->setMaxProcessSize(kMaxProcess);
+    : stretchers_{MakeStretcher(1), MakeStretcher(2)}, stretcher_(stretchers_[1].get()) {
     for (int c = 0; c < 2; ++c) {
         input_[c].assign(kMaxProcess, 0.0f);
         output_[c].assign(std::max<size_t>(kMaxBlockFrames, kMaxProcess), 0.0f);
@@ -55,18 +61,29 @@ RubberBandRenderer::RubberBandRenderer()
 
 RubberBandRenderer::~RubberBandRenderer() = default;
 
-void RubberBandRenderer::SetFactors(double speed, double pitch, int32_t rate) {
-    const double rateRatio = rate > 0 ? static_cast<double>(rate) / kOutputRate : 1.0;
+void RubberBandRenderer::SetFactors(double speed, double pitch) {
+    const double rateRatio = static_cast<double>(feedRate_) / kOutputRate;
     const double timeRatio = std::clamp(1.0 / (rateRatio * speed), kMinTimeRatio, kMaxTimeRatio);
     const double pitchScale = std::clamp(rateRatio * speed / pitch, kMinPitchScale, kMaxPitchScale);
     if (timeRatio != timeRatio_) stretcher_->setTimeRatio(timeRatio_ = timeRatio);
     if (pitchScale != pitchScale_) stretcher_->setPitchScale(pitchScale_ = pitchScale);
 }
 
-// Starts afresh at `position`: the stretcher is emptied, given the silence it wants
-// before the sound, and the delay it adds is skipped in its output.
-void RubberBandRenderer::Restart(double position) {
+// Starts afresh at `position` of a sound of `rate` frames per second and `channels`
+// channels: the stretcher for that many channels is emptied, set to the factors, given the
+// silence it wants before the sound, and the delay it adds is skipped in its output.
+void RubberBandRenderer::Restart(double position, int32_t rate, int32_t channels, double speed, double pitch) {
+    rate_ = rate;
+    channels_ = channels;
+    stretcher_ = stretchers_[channels == 1 ? 0 : 1].get();
+    // Sounds below 44100 Hz are raised to it first; higher rates are fed as they are and
+    // the stretcher's ratios take their rate into account.
+    upsampling_ = rate > 0 && rate < kOutputRate;
+    feedRate_ = rate >= kOutputRate ? rate : kOutputRate;
+    if (upsampling_) upsampler_.Start(static_cast<double>(rate) / kOutputRate);
     stretcher_->reset();
+    timeRatio_ = pitchScale_ = 0.0;  // the stretcher may hold the other one's factors
+    SetFactors(speed, pitch);
     feed_ = std::floor(position);
     std::fill(input_[0].begin(), input_[0].end(), 0.0f);
     std::fill(input_[1].begin(), input_[1].end(), 0.0f);
@@ -79,19 +96,30 @@ void RubberBandRenderer::Restart(double position) {
     primed_ = true;
 }
 
-// The next `frames` source frames from feed_, across the loop point when looping; outside
-// the range (or the document) they are silence.
-void RubberBandRenderer::ReadSource(const AudioDocument& doc, const Range& range, int32_t frames) {
+// The next `frames` frames of the document from feed_ at its own rate, across the loop
+// point when looping; outside the range (or the document) they are silence.
+void RubberBandRenderer::ReadDocument(const AudioDocument& doc, const Range& range, float* left, float* right,
+                                      int32_t frames) {
     WithFrameReader(doc, [&](const auto& read) {
         for (int32_t i = 0; i < frames; ++i) {
             if (feed_ >= range.end && range.loop && range.end > range.start) feed_ = range.start;
             int16_t frame[2] = {0, 0};
             if (feed_ >= 0.0 && feed_ < range.end) read(static_cast<int32_t>(feed_), frame);
-            input_[0][static_cast<size_t>(i)] = SourceSample(frame[0]);
-            input_[1][static_cast<size_t>(i)] = SourceSample(frame[1]);
+            left[i] = SourceSample(frame[0]);
+            right[i] = SourceSample(frame[1]);
             feed_ += 1.0;
         }
     });
+}
+
+// The next `frames` frames for the stretcher, at 44100 Hz when the document is below it.
+void RubberBandRenderer::ReadSource(const AudioDocument& doc, const Range& range, int32_t frames) {
+    if (!upsampling_) {
+        ReadDocument(doc, range, input_[0].data(), input_[1].data(), frames);
+        return;
+    }
+    upsampler_.Produce(input_[0].data(), input_[1].data(), frames,
+                       [&](float* left, float* right, int n) { ReadDocument(doc, range, left, right, n); });
 }
 
 void RubberBandRenderer::FeedUntilAvailable(int32_t frames, const AudioDocument& doc, const Range& range) {
@@ -123,8 +151,10 @@ void RubberBandRenderer::Render(PlaybackState& state, const AudioDocument& doc, 
                       static_cast<double>(std::min(state.RangeEnd.load(), frameCount)), state.Loop.load()};
     const int32_t channels = doc.IsStereo ? 2 : 1;
     const double start = state.PlayPosition.load();
-    SetFactors(speed, pitch, rate);
-    if (!primed_ || start != published_) Restart(start);
+    if (!primed_ || start != published_ || rate != rate_ || channels != channels_)
+        Restart(start, rate, channels, speed, pitch);
+    else
+        SetFactors(speed, pitch);
 
     if (state.Paused.load()) {
         std::memset(output, 0, static_cast<size_t>(frames) * 4);
@@ -135,10 +165,11 @@ void RubberBandRenderer::Render(PlaybackState& state, const AudioDocument& doc, 
 
     FeedUntilAvailable(frames, doc, range);
     const size_t got = stretcher_->retrieve(outputPointers_, static_cast<size_t>(frames));
+    const std::vector<float>& right = output_[channels == 1 ? 0 : 1];
     for (int32_t i = 0; i < frames; ++i) {
         const bool have = static_cast<size_t>(i) < got;
         output[2 * i] = have ? ToSample(output_[0][static_cast<size_t>(i)]) : 0;
-        output[2 * i + 1] = have ? ToSample(output_[1][static_cast<size_t>(i)]) : 0;
+        output[2 * i + 1] = have ? ToSample(right[static_cast<size_t>(i)]) : 0;
     }
 
     // The position heard moves as the standard engine's does: speed × rate / 44100 source

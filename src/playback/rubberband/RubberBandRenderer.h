@@ -6,15 +6,17 @@
 // shifter, so that a tone stays a clean tone at any speed.
 //
 // The factors mean what they mean for the standard engine: speed s plays the sound s
-// times as fast, and a tone of frequency f comes out at f × s / p for pitch p. The
-// document is fed to the stretcher as if it were at 44100 Hz; the time ratio and pitch
-// scale put its own rate right: time ratio 44100 / (rate × s), pitch scale
-// (rate / 44100) × (s / p), each clamped to what the stretcher takes (see the .cpp).
+// times as fast, and a tone of frequency f comes out at f × s / p for pitch p. A sound
+// below 44100 Hz is first raised to 44100 Hz (StreamUpsampler), so the stretcher's time
+// ratio is 1 / s and its pitch scale s / p; a sound above it is fed as if it were at
+// 44100 Hz and its rate goes into the ratios: time ratio 44100 / (rate × s), pitch scale
+// (rate / 44100) × (s / p). Both are clamped to what the stretcher takes (see the .cpp).
+// Mono sounds go through a one-channel stretcher, at half the cost.
 //
 // The source is fed across the loop point, so a looping selection has no seam. The
-// published position is the one being heard: the fed position less what the stretcher
-// still holds. A position the window moves (a click, a rewind on resume, a new play
-// command) restarts the stretcher there.
+// published position moves as the standard engine's does (speed × rate / 44100 source
+// frames per output frame). A position the window moves (a click, a rewind on resume, a
+// new play command), or a sound of another rate or channel count, restarts the stretcher.
 //
 // Thread: the playback stream thread (or the window thread for the priming render before
 // it starts), one caller at a time. Everything is sized when the renderer is made; Render
@@ -22,6 +24,7 @@
 
 #include "AudioDocument.h"
 #include "PlaybackState.h"
+#include "StreamUpsampler.h"
 
 #include <cstdint>
 #include <memory>
@@ -51,13 +54,15 @@ public:
 
 private:
     struct Range;
-    void Restart(double position);
-    void SetFactors(double speed, double pitch, int32_t rate);
+    void Restart(double position, int32_t rate, int32_t channels, double speed, double pitch);
+    void SetFactors(double speed, double pitch);
     void FeedUntilAvailable(int32_t frames, const AudioDocument& doc, const Range& range);
     void ReadSource(const AudioDocument& doc, const Range& range, int32_t frames);
-    double HeardPosition(const Range& range, double sourcePerOutput) const;
+    void ReadDocument(const AudioDocument& doc, const Range& range, float* left, float* right, int32_t frames);
 
-    std::unique_ptr<RubberBand::RubberBandStretcher> stretcher_;
+    std::unique_ptr<RubberBand::RubberBandStretcher> stretchers_[2];  // mono, stereo
+    RubberBand::RubberBandStretcher* stretcher_;                       // the one in use
+    StreamUpsampler upsampler_;
     std::vector<float> input_[2];
     std::vector<float> output_[2];
     float* inputPointers_[2];
@@ -66,8 +71,12 @@ private:
     double published_ = 0.0;    // the position this renderer published last
     int64_t toDrop_ = 0;        // output frames of the stretcher's start delay still to skip
     bool primed_ = false;
-    double timeRatio_ = 1.0;
-    double pitchScale_ = 1.0;
+    bool upsampling_ = false;   // the document is below 44100 Hz and goes through upsampler_
+    int32_t rate_ = 0;          // the document rate and channels the stretcher was started for
+    int32_t channels_ = 0;
+    int32_t feedRate_ = 44100;  // the rate of what the stretcher is fed, as far as the ratios go
+    double timeRatio_ = 0.0;    // the factors the stretcher in use was last given
+    double pitchScale_ = 0.0;
 };
 
 }  // namespace sonvira
