@@ -7,7 +7,9 @@
 # Figures, at half speed with the pitch kept (speed and pitch fields coupled, five times
 # Ctrl+Shift+F11), stereo 44.1 kHz:
 #  - CPU use of the process (all threads) with the high-quality engine (target at most
-#    10 % of one core), and with the standard engine for comparison;
+#    10 % of one core), and with the standard engine for comparison; also with the
+#    high-quality engine on a mono 22050 Hz sound (a voice memo; one channel to stretch,
+#    raised to 44100 Hz first);
 #  - the delay from the tempo hot key to the change being heard (target at most 200 ms,
 #    see hotkey_delay.py);
 #  - the purity of the recorded 440 Hz tone (its ±3 % band against all other energy) with
@@ -24,11 +26,12 @@ mkdir -p "$folder"
 cp "$program" "$folder/sonvira"
 e2e_sound_file "$E2E_WORK/tone.wav" tone 4
 e2e_sound_file "$E2E_WORK/tremolo.wav" tremolo 4
+timeout 60 sox "$E2E_WORK/tone.wav" -c 1 -r 22050 "$E2E_WORK/memo.wav"
 
-# play_half_speed <high quality: true|false>: starts the program on the tone at half speed.
+# play_half_speed <high quality: true|false> [sound]: starts the program on the tone at half speed.
 play_half_speed() {
   printf 'playback.high_quality=%s\n' "$1" >"$folder/settings.conf"
-  e2e_start_sonvira "$folder/sonvira" "$E2E_WORK/tone.wav"
+  e2e_start_sonvira "$folder/sonvira" "${2:-$E2E_WORK/tone.wav}"
   e2e_key F11
   sleep 0.5
   e2e_half_speed
@@ -52,19 +55,33 @@ for engine in true false; do
   purity[$engine]=$( (e2e_analyse purity "$E2E_WORK/$engine.raw" 440 0 || true) | sed -n 's/.*purity \([-0-9.]*\) dB.*/\1/p')
 done
 
+play_half_speed true "$E2E_WORK/memo.wav"
+memo_cpu=$(cpu_percent "$SONVIRA_PID" "$seconds")
+stop_program
+
 reference="(rubberband not installed)"
 if command -v rubberband >/dev/null; then
   timeout 120 rubberband -3 -q -t 2 "$E2E_WORK/tone.wav" "$E2E_WORK/cli.wav" >/dev/null 2>&1
   timeout 60 sox "$E2E_WORK/cli.wav" -c 1 -b 16 -e signed -t raw "$E2E_WORK/cli.raw"
   reference="$( (e2e_analyse purity "$E2E_WORK/cli.raw" 440 0 || true) | sed -n 's/.*purity \([-0-9.]*\) dB.*/\1/p') dB"
+  # What the stretcher itself costs for the same job: Rubber Band's tool in real-time mode
+  # (R3, no resampler at a pitch scale of 1) on 30 s of the tone, as CPU time per second heard.
+  timeout 60 sox "$E2E_WORK/tone.wav" "$E2E_WORK/tone30.wav" repeat 7
+  floor=$(TIMEFORMAT='%U %S'
+           { time timeout 300 rubberband -3 -R -q -t 2 "$E2E_WORK/tone30.wav" "$E2E_WORK/cli30.wav" \
+               >/dev/null 2>&1; } 2>&1)
+  floor=$(awk -v t="$floor" -v heard="$(soxi -D "$E2E_WORK/cli30.wav")" \
+            'BEGIN { split(t, a, " "); printf "%.1f %%", 100 * (a[1] + a[2]) / heard }')
 fi
 
 echo
 printf 'CPU at half speed, high quality:  %s %% of one core over %s s (target <= 10 %%)\n' "${cpu[true]}" "$seconds"
 printf 'CPU at half speed, standard:      %s %% of one core over %s s\n' "${cpu[false]}" "$seconds"
+printf 'CPU at half speed, high quality, mono 22050 Hz: %s %% of one core over %s s\n' "$memo_cpu" "$seconds"
 printf 'Purity of the 440 Hz tone heard, high quality: %s dB\n' "${purity[true]}"
 printf 'Purity of the 440 Hz tone heard, standard:     %s dB\n' "${purity[false]}"
 printf 'Purity from rubberband -3 -t 2 on the same file: %s\n' "$reference"
+printf "CPU of rubberband -3 -R -t 2 itself (the stretcher's own cost): %s of one core\n" "${floor:-?}"
 echo
 
 # Key -> change with the high-quality engine: the tremolo file, playing at speed 1.

@@ -151,6 +151,29 @@ TEST(RubberBandRenderer, LoopSeamOfASineSelectionIsSmooth) {
     EXPECT_GE(largest, ownStep * 0.8) << "the tone is there";
 }
 
+// Moving the pitch field alone back and forth across 1 while playing (the stretcher's pitch
+// scale crosses 1, where a cheaper resampling mode would jump): no step in the output is
+// larger than the tone's own steps.
+TEST(RubberBandRenderer, PitchChangesAcrossOneWhilePlayingHaveNoClick) {
+    for (double other : {1.06, 0.94}) {
+        SCOPED_TRACE(other);
+        Player p;
+        LoadSine(p.doc, 441, 44100 * 4);
+        p.Play(0, 44100 * 4, true, 1.0, 1.0);
+        p.Render(20);
+        const double highest = 441 / std::min(other, 1.0);
+        const double ownStep = 0.5 * 2 * std::sin(M_PI * highest / kRate);
+        double largest = 0;
+        for (int change = 0; change < 6; ++change) {
+            p.state.PitchFactor = change % 2 ? 1.0 : other;
+            const size_t from = p.left.size();
+            p.Render(5);
+            for (size_t i = from; i < p.left.size(); ++i) largest = std::max(largest, std::abs(p.left[i] - p.left[i - 1]));
+        }
+        EXPECT_LE(largest, ownStep * 1.1);
+    }
+}
+
 // Moving the position (a click, a rewind) or pausing: the stretcher starts afresh there;
 // while paused the block is silent and the position stays.
 TEST(RubberBandRenderer, PauseAndMovedPositionsAreFollowed) {

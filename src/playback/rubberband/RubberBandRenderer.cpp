@@ -30,6 +30,9 @@ int16_t ToSample(float v) {
     return static_cast<int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
 }
 
+// OptionPitchHighConsistency keeps the stretcher's resampler running even at a pitch scale
+// of exactly 1 (about a quarter of its cost), but without it a pitch change across 1 while
+// playing jumps audibly: the resampler moves from one side of the stretch to the other.
 std::unique_ptr<RubberBandStretcher> MakeStretcher(size_t channels) {
     auto stretcher = std::make_unique<RubberBandStretcher>(
         kOutputRate, channels,
