@@ -199,6 +199,7 @@ void TMainForm::ReportNoSoundOutput() {
 void TMainForm::RegisterHotKeys(GlobalHotKeys* keys) {
     HotKeys = keys;
     connect(HotKeys, &GlobalHotKeys::Activated, this, &TMainForm::HotKeyPressed);
+    connect(HotKeys, &GlobalHotKeys::FocusNeeded, this, &TMainForm::HotKeysNeedFocus);
     RegisterPlaybackHotKeys(*HotKeys);
 }
 
@@ -219,6 +220,7 @@ void TMainForm::FormShow() {
     if (MusikCDForm) windows.append(MusikCDForm);
     ApplicationTitle = TranslateAtFirstShow(Translation, windows, this, "Sonvira", "Orlanda Sonvira 1.0");
     FirstShowDone = true;
+    if (hotKeysNeedFocus_) AddHotKeyFocusNote();
     AboutBox->SetWebAddress(Message(Msg::MakersWebAddress));
     MP3ConfigForm->SetDefaults();
     // Opened once the window is on the screen, so that a refusal's box appears over it.

@@ -169,6 +169,9 @@ public:
     void PitchEdChange();
     // A global hot key: 0 plays or pauses, 1 slows down, 2 speeds up by 0.1.
     void HotKeyPressed(int id);
+    // The hot keys only work while the window has the focus on this desktop: the hint
+    // label says so once, in the window's language (at the first showing, if not yet).
+    void HotKeysNeedFocus();
     // "Stimmen Effekt dauerhaft anwenden...": the current pitch into the samples (through
     // the high-quality engine while it is chosen), the speed into the rate; both fields
     // back to 1.
@@ -260,6 +263,7 @@ private:
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     GlobalHotKeys* HotKeys = nullptr;
+    bool hotKeysNeedFocus_ = false;
     static constexpr int kMarkerStepMs = 16;
 
     void BuildLayout();
@@ -285,6 +289,7 @@ private:
     bool OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& open);
     void ReportNoSoundOutput();
     void RegisterHotKeys(GlobalHotKeys* keys);
+    void AddHotKeyFocusNote();
     void CreateRecorder(std::function<std::unique_ptr<CaptureDevice>()> openCapture);
     void CreateCdImport(CdAccess access);
     void TakeOverRip();

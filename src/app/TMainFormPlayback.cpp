@@ -26,6 +26,18 @@ void TMainForm::HotKeyPressed(int id) {
     if (playback_.HotKey(id) && PlayBtn->isEnabled()) PlayBtnClick();
 }
 
+void TMainForm::HotKeysNeedFocus() {
+    if (hotKeysNeedFocus_) return;
+    hotKeysNeedFocus_ = true;
+    // Before the first showing the walk would take the joined text for one German key.
+    if (FirstShowDone) AddHotKeyFocusNote();
+}
+
+void TMainForm::AddHotKeyFocusNote() {
+    HintLabel->setText(HintLabel->text() + " " +
+                       Tr("Auf diesem Desktop wirken die Tasten nur, solange das Programmfenster den Fokus hat."));
+}
+
 void TMainForm::SetPlayPosition(double frame) { playback_.SetPlayPosition(frame); }
 
 void TMainForm::DoEffektClick() {

@@ -1,20 +1,25 @@
 #include "CdAccess.h"
 #include "DeviceSoundOutput.h"
 #include "PortAudioCaptureDevice.h"
+#include "SessionHotKeys.h"
 #include "SonviraApplication.h"
 #include "TMainForm.h"
-#include "X11GlobalHotKeys.h"
+
+#include <QDBusConnection>
 
 int main(int argc, char** argv) {
-    // Global hot keys are X11 key grabs: under Wayland the program runs on XWayland.
+    // The session decides where the hot keys come from. Read before Qt starts: the
+    // window runs on xcb (XWayland under Wayland) either way, as the X11 grabs need.
+    const sonvira::HotKeySource hotKeySource =
+        sonvira::ChooseHotKeySource(sonvira::CurrentSessionEnvironment());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
     sonvira::SonviraApplication app(argc, argv);
     sonvira::PlatformParts platform;
     platform.openOutput = &sonvira::DeviceSoundOutput::OpenDefault;
     platform.openCapture = &sonvira::PortAudioCaptureDevice::Create;
     platform.openCd = &sonvira::LinuxCdAccess;
-    platform.makeHotKeys = [](QWidget* owner) -> sonvira::GlobalHotKeys* {
-        return new sonvira::X11GlobalHotKeys(owner);
+    platform.makeHotKeys = [hotKeySource](QWidget* owner) {
+        return sonvira::MakeSessionHotKeys(hotKeySource, QDBusConnection::sessionBus(), owner);
     };
     // The main window creates its dialogs in their order and owns them.
     sonvira::TMainForm mainForm({}, platform);

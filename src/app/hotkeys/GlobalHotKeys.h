@@ -22,6 +22,10 @@ public:
 signals:
     // A registered combination was pressed. Emitted on the window thread.
     void Activated(int id);
+    // From now on the keys reach the program only while one of its own windows has
+    // the focus: the desktop would not give global ones (a Wayland desktop without the
+    // portal's global shortcuts). Emitted at most once, on the window thread.
+    void FocusNeeded();
 };
 
 }  // namespace sonvira

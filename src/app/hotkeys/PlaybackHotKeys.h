@@ -5,6 +5,9 @@
 // Ctrl+Shift+F11/F12.
 
 #include "GlobalHotKeys.h"
+#include "PortalShortcut.h"
+
+#include <vector>
 
 namespace sonvira {
 
@@ -15,7 +18,13 @@ enum PlaybackHotKey : int {
 };
 
 // Registers the five combinations under their ids. Returns how many could be had;
-// failures are not reported to the user. Window thread.
+// failures are not reported to the user. Each id's first combination is the one that
+// reaches clients everywhere (F11, Ctrl+Shift+F11, Ctrl+Shift+F12): a desktop portal
+// binds one key per action and takes that one as its suggestion. Window thread.
 int RegisterPlaybackHotKeys(GlobalHotKeys& keys);
+
+// The three actions as the desktop portal lists them ("play-pause", "slower",
+// "faster"), with German descriptions as the program's own texts are.
+std::vector<PortalShortcut> PlaybackPortalShortcuts();
 
 }  // namespace sonvira

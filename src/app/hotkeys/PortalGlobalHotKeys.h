@@ -1,0 +1,88 @@
+#pragma once
+// Global hot keys through the XDG desktop portal (org.freedesktop.portal.GlobalShortcuts
+// on the session bus), for Wayland desktops where no program may grab keys itself. The
+// program names its actions and suggests a key for each; the desktop binds them (it may
+// ask the user, who may choose other keys) and reports their presses as signals.
+//
+// The conversation runs on the window thread's event loop, after the registrations:
+// the interface's version property, CreateSession, BindShortcuts, each answered through
+// a Request object's Response signal. Any failure (no portal, no GlobalShortcuts
+// interface, a refused or cancelled request, no answer to CreateSession in time) ends
+// it and is reported once through Unavailable.
+
+#include "GlobalHotKeys.h"
+#include "PortalShortcut.h"
+
+#include <QDBusConnection>
+#include <QString>
+#include <QTimer>
+#include <chrono>
+#include <map>
+#include <vector>
+
+class QDBusMessage;
+class QDBusPendingCallWatcher;
+
+namespace sonvira {
+
+class PortalGlobalHotKeys final : public GlobalHotKeys {
+    Q_OBJECT
+public:
+    // Talks to the portal on `bus` (the session bus in the program). `shortcuts` lists
+    // the actions that may be registered. Window thread; nothing is sent yet.
+    PortalGlobalHotKeys(QDBusConnection bus, std::vector<PortalShortcut> shortcuts,
+                        QObject* parent = nullptr);
+    // Closes the portal session, if one was opened (without waiting for an answer).
+    ~PortalGlobalHotKeys() override;
+
+    // Takes the combination as the suggested trigger of the action `id` and returns
+    // true; the binding itself follows on the event loop (Bound or Unavailable). The
+    // desktop binds one trigger per action: a further combination for an action that
+    // already has one, an action not in the list, or a registration after the binding
+    // started is refused (false).
+    bool Register(int id, Qt::KeyboardModifiers modifiers, Qt::Key key) override;
+
+    // How long the portal may take from the first question to the session (10 s unless
+    // set); then it counts as unavailable. The binding itself has no limit: the
+    // desktop may be waiting for the user to choose keys. Call before the event loop
+    // runs the conversation.
+    void SetSessionTimeLimit(std::chrono::milliseconds limit);
+
+    // The name under which the portal's Request objects for this connection live:
+    // the unique bus name without ':' and with '.' as '_'.
+    static QString RequestSenderPart(const QString& uniqueName);
+
+signals:
+    // The desktop accepted the shortcuts; presses arrive as Activated from now on.
+    void Bound();
+    // The portal cannot give the shortcuts; emitted at most once, nothing arrives.
+    void Unavailable(const QString& reason);
+
+private:
+    enum class Step { Idle, Scheduled, CheckingPortal, CreatingSession, Binding, Bound, Failed };
+
+    void Start();
+    void CreateSession();
+    void BindShortcuts();
+    QString ExpectResponse(const QString& token);
+    void StopExpecting();
+    void WatchCall(const QDBusMessage& call, const char* what);
+    void Fail(const QString& reason);
+
+private slots:
+    void OnVersionReply(QDBusPendingCallWatcher* call);
+    void OnResponse(const QDBusMessage& signal);
+    void OnActivated(const QDBusMessage& signal);
+
+private:
+    QDBusConnection bus_;
+    std::vector<PortalShortcut> shortcuts_;
+    std::map<int, QString> triggers_;  // action id → suggested trigger
+    Step step_ = Step::Idle;
+    QString expectedRequest_;  // the Request path whose Response comes next
+    QString session_;
+    QTimer sessionDeadline_;
+    int tokens_ = 0;
+};
+
+}  // namespace sonvira

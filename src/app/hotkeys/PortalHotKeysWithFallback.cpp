@@ -1,0 +1,30 @@
+#include "PortalHotKeysWithFallback.h"
+
+#include "PortalGlobalHotKeys.h"
+
+namespace sonvira {
+
+PortalHotKeysWithFallback::PortalHotKeysWithFallback(PortalGlobalHotKeys* portal,
+                                                     FallbackFactory makeFallback, QObject* parent)
+    : GlobalHotKeys(parent), portal_(portal), makeFallback_(std::move(makeFallback)) {
+    portal_->setParent(this);
+    connect(portal_, &GlobalHotKeys::Activated, this, &GlobalHotKeys::Activated);
+    connect(portal_, &PortalGlobalHotKeys::Unavailable, this,
+            &PortalHotKeysWithFallback::SwitchToFallback);
+}
+
+bool PortalHotKeysWithFallback::Register(int id, Qt::KeyboardModifiers modifiers, Qt::Key key) {
+    registrations_.push_back({id, modifiers, key});
+    return fallback_ != nullptr ? fallback_->Register(id, modifiers, key)
+                                : portal_->Register(id, modifiers, key);
+}
+
+void PortalHotKeysWithFallback::SwitchToFallback() {
+    if (fallback_ != nullptr) return;
+    fallback_ = makeFallback_(this);
+    connect(fallback_, &GlobalHotKeys::Activated, this, &GlobalHotKeys::Activated);
+    for (const Registration& r : registrations_) fallback_->Register(r.id, r.modifiers, r.key);
+    emit FocusNeeded();
+}
+
+}  // namespace sonvira
