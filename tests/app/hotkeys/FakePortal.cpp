@@ -1,0 +1,144 @@
+#include "FakePortal.h"
+
+#include "PortalGlobalHotKeys.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+
+namespace sonvira::test {
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString kShortcuts = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+
+// Where the portal puts the object of a request or session made by `sender` with `token`.
+QString HandlePath(const char* kind, const QString& sender, const QString& token) {
+    return QStringLiteral("%1/%2/%3/%4")
+        .arg(kPath, QLatin1String(kind), PortalGlobalHotKeys::RequestSenderPart(sender), token);
+}
+
+QDBusMessage Response(const QString& request, unsigned code, const QVariantMap& results) {
+    QDBusMessage signal = QDBusMessage::createSignal(request, QStringLiteral("org.freedesktop.portal.Request"),
+                                                     QStringLiteral("Response"));
+    signal << code << results;
+    return signal;
+}
+
+}  // namespace
+
+FakePortal::FakePortal(QDBusConnection bus, FakePortalBehaviour behaviour)
+    : bus_(std::move(bus)), behaviour_(behaviour) {
+    registered_ = bus_.registerVirtualObject(kPath, this, QDBusConnection::SubPath) &&
+                  bus_.registerService(kService);
+}
+
+FakePortal::~FakePortal() {
+    bus_.unregisterService(kService);
+    bus_.unregisterObject(kPath, QDBusConnection::UnregisterTree);
+}
+
+QMap<QString, FakePortal::Shortcut> FakePortal::BoundShortcuts() const {
+    std::lock_guard guard(lock_);
+    return bound_;
+}
+
+QString FakePortal::Session() const {
+    std::lock_guard guard(lock_);
+    return session_;
+}
+
+QStringList FakePortal::ClosedSessions() const {
+    std::lock_guard guard(lock_);
+    return closed_;
+}
+
+void FakePortal::Press(const QString& name, const QString& session) {
+    QDBusMessage signal = QDBusMessage::createSignal(kPath, kShortcuts, QStringLiteral("Activated"));
+    signal << QVariant::fromValue(QDBusObjectPath(session.isEmpty() ? Session() : session)) << name
+           << qulonglong(1234) << QVariantMap();
+    bus_.send(signal);
+}
+
+bool FakePortal::handleMessage(const QDBusMessage& message, const QDBusConnection& connection) {
+    if (message.interface() == QLatin1String("org.freedesktop.DBus.Properties") &&
+        message.member() == QLatin1String("Get"))
+        return GetProperty(message, connection);
+    if (message.interface() == kShortcuts && message.member() == QLatin1String("CreateSession"))
+        return CreateSession(message, connection);
+    if (message.interface() == kShortcuts && message.member() == QLatin1String("BindShortcuts"))
+        return BindShortcuts(message, connection);
+    if (message.interface() == QLatin1String("org.freedesktop.portal.Session") &&
+        message.member() == QLatin1String("Close")) {
+        std::lock_guard guard(lock_);
+        closed_ << message.path();
+        connection.send(message.createReply());
+        return true;
+    }
+    return false;
+}
+
+bool FakePortal::GetProperty(const QDBusMessage& message, const QDBusConnection& connection) {
+    const QVariantList args = message.arguments();
+    const bool known = behaviour_.hasGlobalShortcuts && args.size() == 2 && args[0].toString() == kShortcuts &&
+                       args[1].toString() == QLatin1String("version");
+    connection.send(known ? message.createReply(QVariant::fromValue(QDBusVariant(1u)))
+                          : message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.UnknownProperty"),
+                                                     QStringLiteral("no such property")));
+    return true;
+}
+
+bool FakePortal::CreateSession(const QDBusMessage& message, const QDBusConnection& connection) {
+    const QVariantMap options = qdbus_cast<QVariantMap>(message.arguments().value(0));
+    const QString request = HandlePath("request", message.service(), options.value("handle_token").toString());
+    const QString session =
+        HandlePath("session", message.service(), options.value("session_handle_token").toString());
+    {
+        std::lock_guard guard(lock_);
+        session_ = session;
+    }
+    const QDBusMessage reply = message.createReply(QVariant::fromValue(QDBusObjectPath(request)));
+    if (!behaviour_.answersCreateSession) {
+        connection.send(reply);
+        return true;
+    }
+    Answer(connection, reply, Response(request, behaviour_.createResponse, {{"session_handle", session}}));
+    return true;
+}
+
+bool FakePortal::BindShortcuts(const QDBusMessage& message, const QDBusConnection& connection) {
+    const QVariantList args = message.arguments();
+    if (args.size() != 4) return false;
+    QMap<QString, Shortcut> shortcuts;
+    const QDBusArgument list = args[1].value<QDBusArgument>();
+    list.beginArray();
+    while (!list.atEnd()) {
+        QString name;
+        QVariantMap options;
+        list.beginStructure();
+        list >> name >> options;
+        list.endStructure();
+        shortcuts[name] = {options.value("description").toString(), options.value("preferred_trigger").toString()};
+    }
+    list.endArray();
+    {
+        std::lock_guard guard(lock_);
+        bound_ = shortcuts;
+    }
+    const QVariantMap options = qdbus_cast<QVariantMap>(args[3]);
+    const QString request = HandlePath("request", message.service(), options.value("handle_token").toString());
+    Answer(connection, message.createReply(QVariant::fromValue(QDBusObjectPath(request))),
+           Response(request, behaviour_.bindResponse, {}));
+    return true;
+}
+
+void FakePortal::Answer(const QDBusConnection& connection, const QDBusMessage& reply,
+                        const QDBusMessage& response) {
+    if (behaviour_.respondsBeforeReturning) connection.send(response);
+    connection.send(reply);
+    if (!behaviour_.respondsBeforeReturning) connection.send(response);
+}
+
+}  // namespace sonvira::test

@@ -1,0 +1,66 @@
+#pragma once
+// A desktop portal for tests: answers on a bus, under org.freedesktop.portal.Desktop,
+// the GlobalShortcuts interface's version property, CreateSession and BindShortcuts
+// (through Request objects' Response signals, as the real portal does), records what it
+// was asked, and emits Activated when the test presses a shortcut.
+//
+// QtDBus may call it on its own thread: what it records is behind a lock.
+
+#include <QDBusConnection>
+#include <QDBusVirtualObject>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <mutex>
+
+namespace sonvira::test {
+
+struct FakePortalBehaviour {
+    bool hasGlobalShortcuts = true;  // false: the version property is unknown
+    bool answersCreateSession = true;
+    unsigned createResponse = 0;  // 0 success, 1 cancelled by the user, 2 other
+    unsigned bindResponse = 0;
+    // The Response signal before the method's reply (a fast portal), or after it.
+    bool respondsBeforeReturning = true;
+};
+
+class FakePortal final : public QDBusVirtualObject {
+public:
+    struct Shortcut {
+        QString description;
+        QString preferredTrigger;
+        bool operator==(const Shortcut&) const = default;
+    };
+
+    // Registers on `bus` and takes the portal's name; Registered() tells if that worked.
+    FakePortal(QDBusConnection bus, FakePortalBehaviour behaviour);
+    ~FakePortal() override;
+
+    bool Registered() const { return registered_; }
+    // The shortcuts of the last BindShortcuts, by name.
+    QMap<QString, Shortcut> BoundShortcuts() const;
+    QString Session() const;
+    // Sessions closed through org.freedesktop.portal.Session.Close.
+    QStringList ClosedSessions() const;
+    // Emits Activated for `name` in the bound session (or in `session` when given).
+    void Press(const QString& name, const QString& session = {});
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
+    QString introspect(const QString&) const override { return {}; }
+
+private:
+    bool GetProperty(const QDBusMessage& message, const QDBusConnection& connection);
+    bool CreateSession(const QDBusMessage& message, const QDBusConnection& connection);
+    bool BindShortcuts(const QDBusMessage& message, const QDBusConnection& connection);
+    void Answer(const QDBusConnection& connection, const QDBusMessage& reply, const QDBusMessage& response);
+
+    QDBusConnection bus_;
+    const FakePortalBehaviour behaviour_;
+    bool registered_ = false;
+    mutable std::mutex lock_;
+    QMap<QString, Shortcut> bound_;
+    QString session_;
+    QStringList closed_;
+};
+
+}  // namespace sonvira::test

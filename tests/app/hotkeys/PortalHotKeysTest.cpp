@@ -1,0 +1,167 @@
+// The portal client against a fake portal on a private session bus: what it binds,
+// which presses reach it, and the fallback to the other mechanism when the portal
+// cannot give the shortcuts.
+
+#include <gtest/gtest.h>
+
+#include "FakeGlobalHotKeys.h"
+#include "FakePortal.h"
+#include "PlaybackHotKeys.h"
+#include "PortalGlobalHotKeys.h"
+#include "PortalHotKeysWithFallback.h"
+#include "PrivateSessionBus.h"
+#include "QtWait.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace sonvira {
+namespace {
+
+using test::FakePortal;
+using test::FakePortalBehaviour;
+
+constexpr int kAnswerLimitMs = 5000;
+constexpr int kNothingMoreMs = 300;  // how long to watch for something that must not come
+
+class PortalHotKeysTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_FALSE(bus.Address().isEmpty()) << bus.Error().toStdString(); }
+
+    // Records what `keys` reports.
+    void Watch(GlobalHotKeys& keys) {
+        QObject::connect(&keys, &GlobalHotKeys::Activated, [this](int id) { arrived.push_back(id); });
+        QObject::connect(&keys, &GlobalHotKeys::FocusNeeded, [this] { ++focusNeeded; });
+    }
+    // The ids that arrive after `press`, waiting for `expected` of them (a short while
+    // when none is expected).
+    std::vector<int> Arrivals(const std::function<void()>& press, size_t expected) {
+        arrived.clear();
+        press();
+        test::WaitUntil([&] { return arrived.size() >= expected; }, expected ? kAnswerLimitMs : kNothingMoreMs);
+        return arrived;
+    }
+
+    test::PrivateSessionBus bus;
+    std::vector<int> arrived;
+    int focusNeeded = 0;
+};
+
+TEST_F(PortalHotKeysTest, BindsTheThreeActionsWithTheirFirstKeys_PressesOfItsSessionArrive) {
+    for (const bool respondsBeforeReturning : {true, false}) {
+        SCOPED_TRACE(respondsBeforeReturning ? "answer before the reply" : "answer after the reply");
+        FakePortalBehaviour behaviour;
+        behaviour.respondsBeforeReturning = respondsBeforeReturning;
+        FakePortal portal(bus.Connect(), behaviour);
+        ASSERT_TRUE(portal.Registered());
+        PortalGlobalHotKeys keys(bus.Connect(), PlaybackPortalShortcuts());
+        Watch(keys);
+        bool bound = false;
+        QObject::connect(&keys, &PortalGlobalHotKeys::Bound, [&] { bound = true; });
+        QObject::connect(&keys, &PortalGlobalHotKeys::Unavailable,
+                         [](const QString& reason) { ADD_FAILURE() << reason.toStdString(); });
+
+        EXPECT_EQ(RegisterPlaybackHotKeys(keys), 3) << "one key per action; the Ctrl+Alt ones are refused";
+        ASSERT_TRUE(test::WaitUntil([&] { return bound; }, kAnswerLimitMs));
+        const QMap<QString, FakePortal::Shortcut> expected{
+            {"play-pause", {"Abspielen / Pause", "F11"}},
+            {"slower", {"Tempo verringern", "CTRL+SHIFT+F11"}},
+            {"faster", {"Tempo erhöhen", "CTRL+SHIFT+F12"}},
+        };
+        EXPECT_EQ(portal.BoundShortcuts(), expected);
+        EXPECT_FALSE(keys.Register(kHotKeyPlayPause, Qt::NoModifier, Qt::Key_F10)) << "after the binding";
+
+        const QString otherSession = portal.Session() + "x";
+        const struct {
+            const char* name;
+            QString session;
+            std::vector<int> ids;
+        } presses[] = {
+            {"slower", {}, {kHotKeySlower}},
+            {"faster", {}, {kHotKeyFaster}},
+            {"play-pause", {}, {kHotKeyPlayPause}},
+            {"louder", {}, {}},
+            {"slower", otherSession, {}},
+        };
+        for (const auto& p : presses) {
+            EXPECT_EQ(Arrivals([&] { portal.Press(p.name, p.session); }, p.ids.size()), p.ids)
+                << p.name << " in " << (p.session.isEmpty() ? "its session" : "another session");
+        }
+        EXPECT_EQ(focusNeeded, 0);
+    }
+}
+
+TEST_F(PortalHotKeysTest, SessionClosedWhenTheKeysGo) {
+    FakePortal portal(bus.Connect(), {});
+    ASSERT_TRUE(portal.Registered());
+    {
+        PortalGlobalHotKeys keys(bus.Connect(), PlaybackPortalShortcuts());
+        bool bound = false;
+        QObject::connect(&keys, &PortalGlobalHotKeys::Bound, [&] { bound = true; });
+        RegisterPlaybackHotKeys(keys);
+        ASSERT_TRUE(test::WaitUntil([&] { return bound; }, kAnswerLimitMs));
+    }
+    EXPECT_TRUE(test::WaitUntil([&] { return portal.ClosedSessions() == QStringList{portal.Session()}; },
+                                kAnswerLimitMs))
+        << portal.ClosedSessions().join(", ").toStdString();
+}
+
+// Without the portal's shortcuts every registration goes to the fallback, whose keys
+// arrive; FocusNeeded comes once.
+TEST_F(PortalHotKeysTest, UnavailablePortal_FallbackGetsEveryCombinationAndFocusNeededComesOnce) {
+    const auto behaviour = [](auto change) {
+        FakePortalBehaviour b;
+        change(b);
+        return b;
+    };
+    const struct {
+        const char* what;
+        bool reachableBus;
+        std::optional<FakePortalBehaviour> portal;  // none: no portal on the bus
+    } cases[] = {
+        {"no session bus", false, std::nullopt},
+        {"no portal", true, std::nullopt},
+        {"portal without global shortcuts", true, behaviour([](auto& b) { b.hasGlobalShortcuts = false; })},
+        {"session cancelled by the user", true, behaviour([](auto& b) { b.createResponse = 1; })},
+        {"binding refused", true, behaviour([](auto& b) { b.bindResponse = 2; })},
+        {"session never answered", true, behaviour([](auto& b) { b.answersCreateSession = false; })},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::unique_ptr<FakePortal> portal;
+        if (c.portal) {
+            portal = std::make_unique<FakePortal>(bus.Connect(), *c.portal);
+            ASSERT_TRUE(portal->Registered());
+        }
+        const QDBusConnection connection =
+            c.reachableBus ? bus.Connect() : QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "sonvira-no-bus");
+        auto* client = new PortalGlobalHotKeys(connection, PlaybackPortalShortcuts());
+        client->SetSessionTimeLimit(std::chrono::milliseconds(500));
+        FakeGlobalHotKeys* fallback = nullptr;
+        PortalHotKeysWithFallback keys(client, [&fallback](QObject* parent) {
+            return fallback = new FakeGlobalHotKeys(parent);
+        });
+        focusNeeded = 0;
+        Watch(keys);
+
+        RegisterPlaybackHotKeys(keys);
+        ASSERT_TRUE(test::WaitUntil([&] { return focusNeeded > 0; }, kAnswerLimitMs));
+        ASSERT_NE(fallback, nullptr);
+        EXPECT_TRUE(keys.UsingFallback());
+        EXPECT_EQ(fallback->Registrations().size(), 5u);
+        EXPECT_TRUE(keys.Register(kHotKeyPlayPause, Qt::NoModifier, Qt::Key_F10)) << "goes to the fallback";
+        EXPECT_EQ(Arrivals([&] { fallback->Press(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F11); }, 1),
+                  std::vector<int>{kHotKeySlower});
+        if (portal && !portal->Session().isEmpty()) {
+            EXPECT_EQ(Arrivals([&] { portal->Press("faster"); }, 0), std::vector<int>{})
+                << "the portal's session is no longer listened to";
+        }
+        test::WaitUntil([] { return false; }, kNothingMoreMs);
+        EXPECT_EQ(focusNeeded, 1);
+    }
+    QDBusConnection::disconnectFromBus("sonvira-no-bus");
+}
+
+}  // namespace
+}  // namespace sonvira
