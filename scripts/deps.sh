@@ -12,7 +12,7 @@ SONVIRA_TEST_PACKAGES=(
   xvfb xauth x11-utils xdotool
   pulseaudio pulseaudio-utils alsa-utils
   sox libsox-fmt-mp3 mpg123 lame shapelib
-  dbus-x11 at-spi2-core python3 python3-pyatspi
+  dbus dbus-x11 at-spi2-core python3 python3-pyatspi
   clang libclang-rt-14-dev rubberband-cli
 )
 
