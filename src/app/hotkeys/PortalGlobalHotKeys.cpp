@@ -59,8 +59,7 @@ QDBusMessage PortalCall(const QString& method) {
 // portals, as an object path.
 QString SessionHandle(const QVariantMap& results) {
     const QVariant handle = results.value(QStringLiteral("session_handle"));
-    if (handle.canConvert<QDBusObjectPath>() && handle.metaType() == QMetaType::fromType<QDBusObjectPath>())
-        return handle.value<QDBusObjectPath>().path();
+    if (handle.metaType() == QMetaType::fromType<QDBusObjectPath>()) return handle.value<QDBusObjectPath>().path();
     return handle.toString();
 }
 
