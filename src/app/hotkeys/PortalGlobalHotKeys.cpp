@@ -111,6 +111,10 @@ void PortalGlobalHotKeys::Start() {
     if (!bus_.isConnected()) return Fail(QStringLiteral("no session bus"));
     step_ = Step::CheckingPortal;
     sessionDeadline_.start();
+    // Every Request's Response, whatever its path: an older portal names its Request
+    // only in the call's reply, and its answer may follow too soon to subscribe then.
+    bus_.connect(kService, QString(), kRequestInterface, QStringLiteral("Response"), this,
+                 SLOT(OnResponse(QDBusMessage)));
     QDBusMessage get = QDBusMessage::createMethodCall(kService, kPortalPath, kPropertiesInterface,
                                                       QStringLiteral("Get"));
     get << kShortcutsInterface << QStringLiteral("version");
@@ -157,25 +161,15 @@ void PortalGlobalHotKeys::BindShortcuts() {
     WatchCall(call, "BindShortcuts");
 }
 
-// The answer may come before the call returns: the Response signal is awaited on the
-// Request path the portal will use before the call goes out.
+// The Request path the portal will use when it follows the handle token.
 QString PortalGlobalHotKeys::ExpectResponse(const QString& token) {
     expectedRequest_ = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
                            .arg(RequestSenderPart(bus_.baseService()), token);
-    bus_.connect(kService, expectedRequest_, kRequestInterface, QStringLiteral("Response"), this,
-                 SLOT(OnResponse(QDBusMessage)));
     return expectedRequest_;
 }
 
-void PortalGlobalHotKeys::StopExpecting() {
-    if (expectedRequest_.isEmpty()) return;
-    bus_.disconnect(kService, expectedRequest_, kRequestInterface, QStringLiteral("Response"), this,
-                    SLOT(OnResponse(QDBusMessage)));
-    expectedRequest_.clear();
-}
-
 // An error fails the conversation. A portal that names another Request path than the
-// predicted one (older portals did) is listened to on that path.
+// predicted one is awaited on that path; its answer may have come already.
 void PortalGlobalHotKeys::WatchCall(const QDBusMessage& call, const char* what) {
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -184,17 +178,22 @@ void PortalGlobalHotKeys::WatchCall(const QDBusMessage& call, const char* what) 
                 if (step_ != step || expectedRequest_ != predicted) return;  // answered already
                 const QDBusPendingReply<QDBusObjectPath> reply = *w;
                 if (reply.isError()) return Fail(QString::fromLatin1(what) + ": " + reply.error().message());
-                if (reply.value().path() == predicted) return;
-                StopExpecting();
                 expectedRequest_ = reply.value().path();
-                bus_.connect(kService, expectedRequest_, kRequestInterface, QStringLiteral("Response"),
-                             this, SLOT(OnResponse(QDBusMessage)));
+                const auto early = earlyResponses_.find(expectedRequest_);
+                if (early != earlyResponses_.end()) HandleResponse(early->second);
             });
 }
 
 void PortalGlobalHotKeys::OnResponse(const QDBusMessage& signal) {
-    if (signal.path() != expectedRequest_) return;
-    StopExpecting();
+    const bool waiting = step_ == Step::CreatingSession || step_ == Step::Binding;
+    if (!waiting) return;
+    if (signal.path() == expectedRequest_) return HandleResponse(signal);
+    earlyResponses_[signal.path()] = signal;
+}
+
+void PortalGlobalHotKeys::HandleResponse(const QDBusMessage& signal) {
+    expectedRequest_.clear();
+    earlyResponses_.clear();
     const QVariantList args = signal.arguments();
     if (args.size() < 2) return Fail(QStringLiteral("malformed answer from the portal"));
     const uint response = args.at(0).toUInt();
@@ -206,10 +205,8 @@ void PortalGlobalHotKeys::OnResponse(const QDBusMessage& signal) {
         if (session_.isEmpty()) return Fail(QStringLiteral("the portal gave no session"));
         return BindShortcuts();
     }
-    if (step_ == Step::Binding) {
-        step_ = Step::Bound;
-        emit Bound();
-    }
+    step_ = Step::Bound;
+    emit Bound();
 }
 
 void PortalGlobalHotKeys::OnActivated(const QDBusMessage& signal) {
@@ -229,7 +226,8 @@ void PortalGlobalHotKeys::Fail(const QString& reason) {
     if (step_ == Step::Failed) return;
     step_ = Step::Failed;
     sessionDeadline_.stop();
-    StopExpecting();
+    expectedRequest_.clear();
+    earlyResponses_.clear();
     emit Unavailable(reason);
 }
 

@@ -14,13 +14,13 @@
 #include "PortalShortcut.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QString>
 #include <QTimer>
 #include <chrono>
 #include <map>
 #include <vector>
 
-class QDBusMessage;
 class QDBusPendingCallWatcher;
 
 namespace sonvira {
@@ -65,8 +65,8 @@ private:
     void CreateSession();
     void BindShortcuts();
     QString ExpectResponse(const QString& token);
-    void StopExpecting();
     void WatchCall(const QDBusMessage& call, const char* what);
+    void HandleResponse(const QDBusMessage& signal);
     void Fail(const QString& reason);
 
 private slots:
@@ -80,6 +80,7 @@ private:
     std::map<int, QString> triggers_;  // action id → suggested trigger
     Step step_ = Step::Idle;
     QString expectedRequest_;  // the Request path whose Response comes next
+    std::map<QString, QDBusMessage> earlyResponses_;  // answers on paths not yet named
     QString session_;
     QTimer sessionDeadline_;
     int tokens_ = 0;

@@ -92,7 +92,7 @@ bool FakePortal::GetProperty(const QDBusMessage& message, const QDBusConnection&
 
 bool FakePortal::CreateSession(const QDBusMessage& message, const QDBusConnection& connection) {
     const QVariantMap options = qdbus_cast<QVariantMap>(message.arguments().value(0));
-    const QString request = HandlePath("request", message.service(), options.value("handle_token").toString());
+    const QString request = RequestPath(message, options);
     const QString session =
         HandlePath("session", message.service(), options.value("session_handle_token").toString());
     {
@@ -104,7 +104,9 @@ bool FakePortal::CreateSession(const QDBusMessage& message, const QDBusConnectio
         connection.send(reply);
         return true;
     }
-    Answer(connection, reply, Response(request, behaviour_.createResponse, {{"session_handle", session}}));
+    const QVariant handle = behaviour_.sessionHandleAsObjectPath ? QVariant::fromValue(QDBusObjectPath(session))
+                                                                 : QVariant(session);
+    Answer(connection, reply, Response(request, behaviour_.createResponse, {{"session_handle", handle}}));
     return true;
 }
 
@@ -128,17 +130,25 @@ bool FakePortal::BindShortcuts(const QDBusMessage& message, const QDBusConnectio
         bound_ = shortcuts;
     }
     const QVariantMap options = qdbus_cast<QVariantMap>(args[3]);
-    const QString request = HandlePath("request", message.service(), options.value("handle_token").toString());
+    const QString request = RequestPath(message, options);
     Answer(connection, message.createReply(QVariant::fromValue(QDBusObjectPath(request))),
            Response(request, behaviour_.bindResponse, {}));
     return true;
 }
 
+QString FakePortal::RequestPath(const QDBusMessage& call, const QVariantMap& options) {
+    if (behaviour_.usesTheAskedRequestPath)
+        return HandlePath("request", call.service(), options.value("handle_token").toString());
+    std::lock_guard guard(lock_);
+    return HandlePath("request", call.service(), QStringLiteral("portal%1").arg(++ownRequests_));
+}
+
 void FakePortal::Answer(const QDBusConnection& connection, const QDBusMessage& reply,
                         const QDBusMessage& response) {
-    if (behaviour_.respondsBeforeReturning) connection.send(response);
+    const bool first = behaviour_.respondsBeforeReturning && behaviour_.usesTheAskedRequestPath;
+    if (first) connection.send(response);
     connection.send(reply);
-    if (!behaviour_.respondsBeforeReturning) connection.send(response);
+    if (!first) connection.send(response);
 }
 
 }  // namespace sonvira::test

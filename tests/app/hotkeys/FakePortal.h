@@ -22,6 +22,11 @@ struct FakePortalBehaviour {
     unsigned bindResponse = 0;
     // The Response signal before the method's reply (a fast portal), or after it.
     bool respondsBeforeReturning = true;
+    // false: Request objects at paths of the portal's own choosing, as older portals
+    // had (their Response then comes after the reply).
+    bool usesTheAskedRequestPath = true;
+    // The session handle as an object path rather than the documented string.
+    bool sessionHandleAsObjectPath = false;
 };
 
 class FakePortal final : public QDBusVirtualObject {
@@ -53,6 +58,7 @@ private:
     bool CreateSession(const QDBusMessage& message, const QDBusConnection& connection);
     bool BindShortcuts(const QDBusMessage& message, const QDBusConnection& connection);
     void Answer(const QDBusConnection& connection, const QDBusMessage& reply, const QDBusMessage& response);
+    QString RequestPath(const QDBusMessage& call, const QVariantMap& options);
 
     QDBusConnection bus_;
     const FakePortalBehaviour behaviour_;
@@ -61,6 +67,7 @@ private:
     QMap<QString, Shortcut> bound_;
     QString session_;
     QStringList closed_;
+    int ownRequests_ = 0;
 };
 
 }  // namespace sonvira::test

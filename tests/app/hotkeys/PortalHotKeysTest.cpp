@@ -51,10 +51,17 @@ protected:
 };
 
 TEST_F(PortalHotKeysTest, BindsTheThreeActionsWithTheirFirstKeys_PressesOfItsSessionArrive) {
-    for (const bool respondsBeforeReturning : {true, false}) {
-        SCOPED_TRACE(respondsBeforeReturning ? "answer before the reply" : "answer after the reply");
+    const struct {
+        const char* what;
         FakePortalBehaviour behaviour;
-        behaviour.respondsBeforeReturning = respondsBeforeReturning;
+    } portals[] = {
+        {"answer before the reply", {}},
+        {"answer after the reply", {.respondsBeforeReturning = false}},
+        {"requests at the portal's own paths", {.usesTheAskedRequestPath = false}},
+        {"session handle as an object path", {.sessionHandleAsObjectPath = true}},
+    };
+    for (const auto& [what, behaviour] : portals) {
+        SCOPED_TRACE(what);
         FakePortal portal(bus.Connect(), behaviour);
         ASSERT_TRUE(portal.Registered());
         PortalGlobalHotKeys keys(bus.Connect(), PlaybackPortalShortcuts());
@@ -112,11 +119,6 @@ TEST_F(PortalHotKeysTest, SessionClosedWhenTheKeysGo) {
 // Without the portal's shortcuts every registration goes to the fallback, whose keys
 // arrive; FocusNeeded comes once.
 TEST_F(PortalHotKeysTest, UnavailablePortal_FallbackGetsEveryCombinationAndFocusNeededComesOnce) {
-    const auto behaviour = [](auto change) {
-        FakePortalBehaviour b;
-        change(b);
-        return b;
-    };
     const struct {
         const char* what;
         bool reachableBus;
@@ -124,10 +126,10 @@ TEST_F(PortalHotKeysTest, UnavailablePortal_FallbackGetsEveryCombinationAndFocus
     } cases[] = {
         {"no session bus", false, std::nullopt},
         {"no portal", true, std::nullopt},
-        {"portal without global shortcuts", true, behaviour([](auto& b) { b.hasGlobalShortcuts = false; })},
-        {"session cancelled by the user", true, behaviour([](auto& b) { b.createResponse = 1; })},
-        {"binding refused", true, behaviour([](auto& b) { b.bindResponse = 2; })},
-        {"session never answered", true, behaviour([](auto& b) { b.answersCreateSession = false; })},
+        {"portal without global shortcuts", true, FakePortalBehaviour{.hasGlobalShortcuts = false}},
+        {"session cancelled by the user", true, FakePortalBehaviour{.createResponse = 1}},
+        {"binding refused", true, FakePortalBehaviour{.bindResponse = 2}},
+        {"session never answered", true, FakePortalBehaviour{.answersCreateSession = false}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
