@@ -23,6 +23,10 @@ start_services() {
   Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$SONVIRA_SERVICE_DIR/xvfb.log" 2>&1 &
   SONVIRA_XVFB_PID=$!
   export DISPLAY=":$display"
+  # An X11 session on the test display, even when started from a Wayland desktop: the
+  # program would otherwise ask that desktop's portal for its keys, not grab them here.
+  unset WAYLAND_DISPLAY
+  export XDG_SESSION_TYPE=x11
   for _ in $(seq 100); do timeout 2 xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   timeout 2 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; return 1; }
 }
