@@ -70,6 +70,8 @@ TMainForm::TMainForm(const QString& appDir, PlatformParts platform, QWidget* par
     ConnectPlaybackControls();
     ConnectFileCommands();
     ConnectLanguageCommands();
+    CreateWindowKeys();
+    setAcceptDrops(true);
 
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -198,7 +200,7 @@ void TMainForm::ReportNoSoundOutput() {
 
 void TMainForm::RegisterHotKeys(GlobalHotKeys* keys) {
     HotKeys = keys;
-    connect(HotKeys, &GlobalHotKeys::Activated, this, &TMainForm::HotKeyPressed);
+    connect(HotKeys, &GlobalHotKeys::Activated, this, &TMainForm::GlobalHotKeyPressed);
     RegisterPlaybackHotKeys(*HotKeys);
 }
 
@@ -248,6 +250,8 @@ void TMainForm::SaveOptions() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     // Closing is always allowed; nothing is asked, even for an unsaved sound.
+    LeaveCurrentFile();
+    SaveFilePlaces();
     StopRequested = true;
     if (OnStopRecording) OnStopRecording();  // a recording ends too, so the program can
     event->accept();
@@ -261,11 +265,16 @@ void TMainForm::SelectNothingBtnClick() {
 void TMainForm::Timer1Timer() {
     Timer1->stop();
     SelectNothingBtnClick();
+    ApplyRestoredSelection();
+    RestoredSelection.reset();
 }
 
 void TMainForm::Timer2Timer() {
     Timer2->stop();
-    OpenBtnClick();
+    if (!PendingOpen.isEmpty())
+        OpenWhenStopped(std::exchange(PendingOpen, QString()));
+    else
+        OpenBtnClick();
 }
 
 

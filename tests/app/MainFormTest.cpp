@@ -56,7 +56,7 @@ TEST(MainForm, MenuHasEveryItemInOrder) {
         seen << menu->text() + ": " + items.join(", ");
     }
     EXPECT_EQ(seen.join("\n").toStdString(),
-              "Datei: Öffnen..., -, Speichern als WAV/MP3..., -, Von Musik-CD einlesen..., -, "
+              "Datei: Öffnen..., Zuletzt geöffnet, -, Speichern als WAV/MP3..., -, Von Musik-CD einlesen..., -, "
               "MP3 Ausgabe konfigurieren..., -, Beenden\n"
               "Bearbeiten: Zur Auswahl zurechtschneiden, Die Auswahl wegschneiden, Nichts "
               "auswählen, -, Sampleformat ändern...\n"
