@@ -137,7 +137,9 @@ TEST_F(FormFixture, OpenDialogStartsInProgramFolderAndClearsSelectionLater) {
     });
     form.OpenBtnClick();
     EXPECT_EQ(shownIn, form.ProgramFolder());
-    EXPECT_EQ(filters, QStringList("WAV und MP3-Dateien (*.WAV *.wav *.MP3 *.mp3)"));
+    EXPECT_EQ(filters, QStringList({"WAV und MP3-Dateien (*.WAV *.wav *.MP3 *.mp3)",
+                                    "Weitere Audiodateien (*.FLAC *.flac *.OGG *.ogg *.OGA *.oga *.OPUS "
+                                    "*.opus *.M4A *.m4a *.AAC *.aac *.AIF *.aif *.AIFF *.aiff *.AIFC *.aifc)"}));
     EXPECT_EQ(doc.DataSize, 400);
     EXPECT_TRUE(timer1->isActive());
     doc.SelAnchor = 3;
