@@ -5,7 +5,6 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
 
@@ -213,6 +212,11 @@ int FfmpegDecoder::PercentDone() const {
 
 }  // namespace
 
-std::unique_ptr<SoundDecoder> MakeFfmpegDecoder() { return std::make_unique<FfmpegDecoder>(); }
+std::unique_ptr<SoundDecoder> MakeFfmpegDecoder() {
+    // FFmpeg would tell stderr about every damaged frame; the Open command reports a file it
+    // cannot read in its own message box.
+    av_log_set_level(AV_LOG_FATAL);
+    return std::make_unique<FfmpegDecoder>();
+}
 
 }  // namespace sonvira

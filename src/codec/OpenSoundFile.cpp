@@ -20,11 +20,12 @@ bool NamesMp3File(const std::string& path) {
 }
 
 OpenPath ChooseOpenPath(const std::string& path) {
-    const SoundContent content = SniffSoundFile(path);
-    if (content == SoundContent::Mp3) return OpenPath::Mp3Import;
+    // Whatever our WAV reader takes stays with it, as it always has.
     const WavLayout layout = InspectWav(path);
     if (layout == WavLayout::Readable) return OpenPath::WavReader;
     if (layout == WavLayout::OtherSampleFormat) return OpenPath::Decoder;
+    const SoundContent content = SniffSoundFile(path);
+    if (content == SoundContent::Mp3) return OpenPath::Mp3Import;
     // A ".mp3" name keeps the MP3 import (which also takes RIFF-wrapped MP3 and MP3 behind
     // junk) unless the content is plainly another container.
     if (NamesMp3File(path) && content != SoundContent::OtherContainer) return OpenPath::Mp3Import;

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "ChildProcess.h"
-#include "RunCommand.h"
 #include "TempDir.h"
 
 namespace sonvira::test {
@@ -16,6 +15,8 @@ inline bool RunTool(std::vector<std::string> args) {
     const pid_t pid = Spawn(args);
     return pid > 0 && WaitFor(pid, std::chrono::seconds(60)) == 0;
 }
+
+inline bool HaveFfmpeg() { return RunTool({"sh", "-c", "command -v ffmpeg >/dev/null"}); }
 
 // Writes `dir/name`: a 440 Hz tone of `seconds` at `rate` Hz, mono before `filter` (an
 // ffmpeg audio filter chain, e.g. "pan=stereo|c0=c0|c1=c0"), encoded with `codecArgs`.
