@@ -64,6 +64,7 @@ DecodeResult DecodeToWav(SoundDecoder& decoder, const std::string& source,
         }
         if (hooks.processEvents) hooks.processEvents();
     }
+    if (!stopRequested && lastPercent != 100 && hooks.progress) hooks.progress(100);
     if (!WriteHeader(file.get(), info, written) || std::fclose(file.release()) != 0)
         return DecodeResult::CannotCreate;
     return DecodeResult::Written;

@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
 
@@ -122,6 +123,8 @@ bool FfmpegDecoder::OpenResampler() {
     av_channel_layout_uninit(&out);
     if (made < 0 || !raw) return false;
     swr_.reset(raw);
+    // A mixdown adds channels together; scaled so that full-scale channels cannot clip.
+    if (av_opt_set_double(raw, "rematrix_maxval", 1.0, 0) < 0) return false;
     return swr_init(raw) >= 0;
 }
 

@@ -20,6 +20,7 @@ enum class DecodeStep {
     Failed,  // a read or decode error, or the stream ended well short of its stated length
 };
 
+// One decoder reads one file; its calls come from one thread at a time (the window thread).
 class SoundDecoder {
 public:
     virtual ~SoundDecoder() = default;

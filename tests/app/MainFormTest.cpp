@@ -15,6 +15,7 @@
 #include "TPaintBox.h"
 #include "ControlByName.h"
 #include "QtWait.h"
+#include "SoundFixtures.h"
 #include "TempDir.h"
 #include "WavFile.h"
 
@@ -121,6 +122,25 @@ TEST_F(FormFixture, FailedOpenKeepsTheSoundButResetsSelectionAndZoom) {
     }
     // The missing MP3 is reported by the decoder and once more by the read that follows.
     EXPECT_EQ(messages, QStringList(4, "Konnte Datei nicht öffnen!"));
+}
+
+TEST_F(FormFixture, OpenDecodesOtherFormatsAndRefusesOversizedOnesInItsOwnWords) {
+    ASSERT_TRUE(test::HaveFfmpeg()) << "the ffmpeg command is needed";
+    const std::string flac = test::FfmpegTone(dir, "tone.flac", 48000, 0.5, "", {"-c:a", "flac"});
+    ASSERT_FALSE(flac.empty());
+    form.OpenFileWithName(QString::fromStdString(flac));
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(doc.SampleRate.load(), 48000);
+    EXPECT_EQ(doc.DataSize, 48000);
+    EXPECT_FALSE(doc.IsStereo);
+    EXPECT_TRUE(doc.Is16Bit);
+
+    const std::string endless = test::FlacClaimingEndlessLength(dir, flac, "endless.flac");
+    ASSERT_FALSE(endless.empty());
+    const uint8_t* block = doc.SampleData;
+    form.OpenFileWithName(QString::fromStdString(endless));
+    EXPECT_EQ(messages, QStringList("Die Datei ergäbe entpackt mehr als 2 GByte Daten. Sie wurde nicht geöffnet!"));
+    EXPECT_EQ(doc.SampleData, block) << "the sound stays";
 }
 
 TEST_F(FormFixture, OpenDialogStartsInProgramFolderAndClearsSelectionLater) {

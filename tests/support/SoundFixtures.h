@@ -43,4 +43,18 @@ inline std::string FfmpegConvert(const TempDir& dir, const std::string& source, 
     return RunTool(args) ? path : "";
 }
 
+// Writes `dir/name`: the FLAC file `flac` with its STREAMINFO total sample count set to
+// 2^36 − 1 frames (far beyond what the document holds). That count is the low 36 bits of
+// the 8 bytes after "fLaC", the block header and 10 bytes of block and frame sizes.
+// The path, or "" when `flac` is too short.
+inline std::string FlacClaimingEndlessLength(const TempDir& dir, const std::string& flac,
+                                             const std::string& name) {
+    std::vector<uint8_t> bytes = ReadBytes(flac);
+    if (bytes.size() < 26) return "";
+    bytes[21] |= 0x0F;
+    for (size_t i = 22; i < 26; ++i) bytes[i] = 0xFF;
+    WriteBytes(dir.file(name), bytes);
+    return dir.file(name);
+}
+
 }  // namespace sonvira::test
