@@ -40,8 +40,13 @@ DecodeResult DecodeToWav(SoundDecoder& decoder, const std::string& source,
     if (info.announcedFrames > 0 && info.announcedFrames > maxBytes / bytesPerFrame)
         return DecodeResult::TooLarge;
 
+    // Blocks are a few kilobytes; a larger buffer saves most of the write calls. Declared
+    // before the file, so it outlives the file's closing on every path.
+    std::vector<char> buffer(1 << 20);
     FilePtr file(std::fopen(target.c_str(), "wb"));
-    if (!file || !WriteHeader(file.get(), info, 0)) return DecodeResult::CannotCreate;
+    if (!file) return DecodeResult::CannotCreate;
+    std::setvbuf(file.get(), buffer.data(), _IOFBF, buffer.size());
+    if (!WriteHeader(file.get(), info, 0)) return DecodeResult::CannotCreate;
     std::vector<int16_t> samples;
     int64_t written = 0;
     int lastPercent = -1;

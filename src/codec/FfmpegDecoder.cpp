@@ -98,6 +98,7 @@ bool FfmpegDecoder::OpenCodec() {
     if (!decoder) return false;
     codec_.reset(avcodec_alloc_context3(decoder));
     if (!codec_ || avcodec_parameters_to_context(codec_.get(), params) < 0) return false;
+    codec_->thread_count = 0;  // as many decoding threads as cores, where the codec can (FLAC)
     if (avcodec_open2(codec_.get(), decoder, nullptr) < 0) return false;
     if (codec_->sample_rate <= 0 || codec_->ch_layout.nb_channels <= 0) return false;
     // Only the chosen stream's packets are wanted; the demuxer may drop the rest early.

@@ -12,8 +12,8 @@ namespace sonvira {
 
 class TpdfDither {
 public:
-    static constexpr uint32_t kSeed = 0x2545F491u;
-    explicit TpdfDither(uint32_t seed = kSeed) : state_(seed != 0 ? seed : kSeed) {}
+    static constexpr uint64_t kSeed = 0x9E3779B97F4A7C15ull;
+    explicit TpdfDither(uint64_t seed = kSeed) : state_(seed != 0 ? seed : kSeed) {}
 
     // Converts `count` samples of full scale ±1.0 to 16-bit values (×32768), clipped to
     // −32768 … 32767. One generator for all channels, so interleaved input is fine.
@@ -21,8 +21,8 @@ public:
     void Reduce(const float* in, size_t count, int16_t* out);
 
 private:
-    float Uniform();  // −0.5 … 0.5 LSB
-    uint32_t state_;  // xorshift32, never 0
+    float Triangular();  // −1 … 1 LSB
+    uint64_t state_;     // xorshift64*, never 0
 };
 
 }  // namespace sonvira
