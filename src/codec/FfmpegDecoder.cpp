@@ -38,10 +38,12 @@ struct FrameCloser {
 bool IsWide(const AVCodecContext& codec) {
     switch (av_get_packed_sample_fmt(codec.sample_fmt)) {
         case AV_SAMPLE_FMT_U8:
-        case AV_SAMPLE_FMT_S16: return false;
+        case AV_SAMPLE_FMT_S16:
+            return false;
         case AV_SAMPLE_FMT_S32:
             return !(codec.bits_per_raw_sample > 0 && codec.bits_per_raw_sample <= 16);
-        default: return true;
+        default:
+            return true;
     }
 }
 
@@ -71,6 +73,7 @@ private:
     TpdfDither dither_;
     DecodedStreamInfo info_;
     int stream_ = -1;
+    int inChannels_ = 0;  // the decoder's channels the resampler was set up for
     bool wide_source_ = false;
     bool flushing_ = false;  // the demuxer has ended; the decoder gives what it still holds
     int64_t decodedFrames_ = 0;
@@ -119,6 +122,7 @@ bool FfmpegDecoder::OpenResampler() {
     const AVSampleFormat outFormat = wide_source_ ? AV_SAMPLE_FMT_FLT : AV_SAMPLE_FMT_S16;
     const int made = swr_alloc_set_opts2(&raw, &out, outFormat, codec_->sample_rate, &in,
                                          codec_->sample_fmt, codec_->sample_rate, 0, nullptr);
+    inChannels_ = in.nb_channels;
     av_channel_layout_uninit(&in);
     info_.channels = out.nb_channels;
     av_channel_layout_uninit(&out);
@@ -147,6 +151,11 @@ bool FfmpegDecoder::Open(const std::string& path) {
 }
 
 bool FfmpegDecoder::Convert(std::vector<int16_t>& samples) {
+    // The resampler reads as many channel planes as it was set up for: a stream that changes
+    // its format midway (chained Ogg streams) would make it read past the frame's planes.
+    if (frame_->ch_layout.nb_channels != inChannels_ || frame_->format != codec_->sample_fmt ||
+        frame_->sample_rate != info_.rate)
+        return false;
     const int frames = frame_->nb_samples;
     const size_t count = static_cast<size_t>(frames) * static_cast<size_t>(info_.channels);
     samples.resize(count);
@@ -199,7 +208,8 @@ DecodeStep FfmpegDecoder::Next(std::vector<int16_t>& samples) {
         }
         if (read < 0) return DecodeStep::Failed;
         int sent = 0;
-        if (packet_->stream_index == stream_) sent = avcodec_send_packet(codec_.get(), packet_.get());
+        if (packet_->stream_index == stream_)
+            sent = avcodec_send_packet(codec_.get(), packet_.get());
         av_packet_unref(packet_.get());
         if (sent < 0) return DecodeStep::Failed;
     }
@@ -207,7 +217,8 @@ DecodeStep FfmpegDecoder::Next(std::vector<int16_t>& samples) {
 
 int FfmpegDecoder::PercentDone() const {
     if (info_.announcedFrames > 0)
-        return static_cast<int>(std::min<int64_t>(100, decodedFrames_ * 100 / info_.announcedFrames));
+        return static_cast<int>(
+            std::min<int64_t>(100, decodedFrames_ * 100 / info_.announcedFrames));
     AVIOContext* io = format_ ? format_->pb : nullptr;
     const int64_t size = io ? avio_size(io) : -1;
     if (size <= 0) return 0;

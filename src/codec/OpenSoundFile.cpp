@@ -40,10 +40,12 @@ void OpenDecoded(const std::string& path, const std::string& tempDir,
                  std::atomic<bool>& stopRequested, const Mp3ImportHooks& hooks, WavSound& out,
                  OpenOutcome& outcome) {
     const auto decoder = MakeFfmpegDecoder();
-    const DecodedOpenResult result = OpenDecodedFile(path, tempDir, *decoder, stopRequested, hooks, out);
+    const DecodedOpenResult result =
+        OpenDecodedFile(path, tempDir, *decoder, stopRequested, hooks, out);
     outcome.read = result.read;
     if (result.decode == DecodeResult::TooLarge) outcome.tooLarge = true;
-    if (result.decode == DecodeResult::CannotCreate) outcome.messages.push_back(Msg::CannotCreateOutputFile);
+    if (result.decode == DecodeResult::CannotCreate)
+        outcome.messages.push_back(Msg::CannotCreateOutputFile);
 }
 
 }  // namespace
@@ -57,13 +59,19 @@ OpenOutcome OpenSoundFile(const std::string& path, const std::string& tempDir,
         case OpenPath::Mp3Import: {
             const Mp3OpenResult mp3 =
                 OpenMp3File(path, tempDir, mp3wav, formats, stopRequested, hooks, out);
-            if (mp3.importMessage != 0) outcome.messages.push_back(static_cast<Msg>(mp3.importMessage));
+            if (mp3.importMessage != 0)
+                outcome.messages.push_back(static_cast<Msg>(mp3.importMessage));
             outcome.read = mp3.read;
             break;
         }
-        case OpenPath::WavReader: outcome.read = ReadWav(path, out); break;
-        case OpenPath::Decoder: OpenDecoded(path, tempDir, stopRequested, hooks, out, outcome); break;
-        case OpenPath::Refused: break;
+        case OpenPath::WavReader:
+            outcome.read = ReadWav(path, out);
+            break;
+        case OpenPath::Decoder:
+            OpenDecoded(path, tempDir, stopRequested, hooks, out, outcome);
+            break;
+        case OpenPath::Refused:
+            break;
     }
     if (!outcome.read && !outcome.tooLarge) outcome.messages.push_back(Msg::CannotOpenFile);
     return outcome;

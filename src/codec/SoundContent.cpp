@@ -48,7 +48,8 @@ SoundContent SniffSoundFile(const std::string& path) {
     const size_t n = std::fread(head, 1, sizeof head, f);
     SoundContent content = SniffSoundContent(head, n);
     // A FLAC file may carry an ID3v2 tag in front: what follows the tag decides.
-    if (const int64_t tag = Id3v2TagSize(head, n); tag > 0 && std::fseek(f, long(tag), SEEK_SET) == 0) {
+    if (const int64_t tag = Id3v2TagSize(head, n);
+        tag > 0 && std::fseek(f, long(tag), SEEK_SET) == 0) {
         uint8_t after[kSniffBytes] = {};
         const size_t m = std::fread(after, 1, sizeof after, f);
         if (SniffSoundContent(after, m) == SoundContent::OtherContainer)

@@ -9,8 +9,8 @@
 namespace sonvira {
 
 struct DecodedStreamInfo {
-    int32_t rate = 0;            // frames per second, the file's own
-    int channels = 0;            // channels delivered: 1 (mono source) or 2 (all others)
+    int32_t rate = 0;              // frames per second, the file's own
+    int channels = 0;              // channels delivered: 1 (mono source) or 2 (all others)
     int64_t announcedFrames = -1;  // length the file states, in frames; -1 when unknown
 };
 

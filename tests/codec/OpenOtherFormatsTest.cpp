@@ -109,18 +109,44 @@ TEST_F(OpenOtherFixture, SixteenBitSourcesComeThroughBitExact) {
     }
 }
 
-TEST_F(OpenOtherFixture, WideSourcesAreDitheredReproducibly) {
-    const std::string path =
-        test::FfmpegTone(dir, "float.wav", 44100, 0.5, "pan=stereo|c0=c0|c1=c0", {"-c:a", "pcm_f32le"});
-    ASSERT_FALSE(path.empty());
-    ASSERT_TRUE(Open(path).read);
-    const std::vector<uint8_t> first(sound.block.get(), sound.block.get() + sound.size);
-    ASSERT_TRUE(Open(path).read);
-    EXPECT_EQ(std::memcmp(first.data(), sound.block.get(), first.size()), 0);
-    // The dither differs between the two channels of the same signal: noise, not rounding.
-    size_t differing = 0;
-    for (size_t i = 0; i < Frames(); ++i) differing += Samples()[2 * i] != Samples()[2 * i + 1];
-    EXPECT_GT(differing, Frames() / 4);
+// A plain (not extensible) WAV of the samples in another format: 24-bit PCM or 32-bit float.
+std::vector<uint8_t> WideWav(const std::vector<int16_t>& pcm, uint32_t rate, bool asFloat) {
+    std::vector<uint8_t> data;
+    for (const int16_t v : pcm) {
+        if (asFloat) {
+            const float f = static_cast<float>(v) / 32768.0f;
+            uint8_t b[4];
+            std::memcpy(b, &f, 4);
+            data.insert(data.end(), b, b + 4);
+        } else {
+            const auto u = static_cast<uint32_t>(static_cast<int32_t>(v) * 256);
+            data.insert(data.end(), {uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16)});
+        }
+    }
+    const auto format = test::RiffBuilder::Format(asFloat ? 3 : 1, 2, rate, asFloat ? 32 : 24);
+    return test::RiffBuilder().Chunk("fmt ", format).Chunk("data", data).Wave();
+}
+
+TEST_F(OpenOtherFixture, WideSourcesArriveWithinOneStepWithReproducibleDither) {
+    const auto pcm = test::Sine(44100, 2, 0.5, 440);
+    for (const bool asFloat : {false, true}) {
+        SCOPED_TRACE(asFloat ? "float" : "24-bit");
+        test::WriteBytes(dir.file("wide.wav"), WideWav(pcm, 44100, asFloat));
+        ASSERT_TRUE(Open(dir.file("wide.wav")).read);
+        ASSERT_EQ(static_cast<size_t>(sound.size), pcm.size() * 2);
+        size_t changed = 0, differingChannels = 0;
+        for (size_t i = 0; i < pcm.size(); ++i) {
+            ASSERT_LE(std::abs(Samples()[i] - pcm[i]), 1) << i;  // rounding plus ±1 LSB of noise
+            changed += Samples()[i] != pcm[i];
+        }
+        for (size_t i = 0; i < Frames(); ++i) differingChannels += Samples()[2 * i] != Samples()[2 * i + 1];
+        // Triangular noise moves a sample that lies on a step one step away in a quarter of cases.
+        EXPECT_NEAR(static_cast<double>(changed) / static_cast<double>(pcm.size()), 0.25, 0.03);
+        EXPECT_GT(differingChannels, Frames() / 4) << "noise, not the same rounding on both channels";
+        const std::vector<uint8_t> first(sound.block.get(), sound.block.get() + sound.size);
+        ASSERT_TRUE(Open(dir.file("wide.wav")).read);
+        EXPECT_EQ(std::memcmp(first.data(), sound.block.get(), first.size()), 0) << "the same every time";
+    }
 }
 
 TEST_F(OpenOtherFixture, DamagedAndForeignFilesAreRefusedAndTheSoundKept) {

@@ -41,7 +41,7 @@ TEST(ChooseOpenPath, TheContentDecidesAndTheMp3NameOnlyWhereItDoesNotContradict)
     const std::vector<uint8_t> frame = {0xFF, 0xFB, 0x90, 0x64};  // MPEG-1 Layer III, 128 kbit/s
     const auto truncated24 = [] {
         auto w = Wave(1, 2, 24);
-        w.resize(w.size() - 10);
+        w.erase(w.end() - 10, w.end());
         return w;
     }();
     const struct {
