@@ -122,7 +122,8 @@ void TMainForm::CreateTimers() {
 // The dialogs in their order of creation, each made once and shown when needed.
 void TMainForm::CreateDialogs() {
     OpenDialog1 = new TOpenDialog(this);
-    OpenDialog1->SetFilterText("WAV und MP3-Dateien|*.WAV;*.MP3");
+    OpenDialog1->SetFilterText("WAV und MP3-Dateien|*.WAV;*.MP3|"
+                               "Weitere Audiodateien|*.FLAC;*.OGG;*.OGA;*.OPUS;*.M4A;*.AAC;*.AIF;*.AIFF;*.AIFC");
     OpenDialog1->setDefaultSuffix("WAV");
     SampleFormatDlg = new TSampleFormat(this);
     SampleFormatDlg->setObjectName("SampleFormatDlg");

@@ -35,8 +35,9 @@ void TMainForm::OpenBtnClick() {
 void TMainForm::OpenFileWithName(const QString& fileName) { OpenCommonSteps(fileName); }
 
 void TMainForm::OpenCommonSteps(const QString& fileName) {
-    // An MP3 file is decoded into a temporary WAV file that is read and deleted again. A
-    // codec that cannot be opened throws past the rest of these steps to the error box.
+    // MP3 files and the formats FFmpeg decodes become a temporary WAV file that is read and
+    // deleted again. An MP3 codec that cannot be opened throws past the rest of these steps
+    // to the error box.
     RestoredSelection.reset();
     WavSound sound;
     const OpenOutcome outcome = OpenSoundFile(
@@ -45,6 +46,9 @@ void TMainForm::OpenCommonSteps(const QString& fileName) {
         {[this](int percent) { SetProStatus(percent); }, [] { QCoreApplication::processEvents(); }},
         sound);
     for (const Msg message : outcome.messages) ShowMessage(QMessageBox::Critical, Message(message));
+    if (outcome.tooLarge)
+        ShowMessage(QMessageBox::Critical,
+                    Tr("Die Datei ergäbe entpackt mehr als 2 GByte Daten. Sie wurde nicht geöffnet!"));
     if (outcome.read) {
         StopPlayback();
         LeaveCurrentFile();
