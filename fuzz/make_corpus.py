@@ -66,6 +66,32 @@ def wav_seeds():
           riff_wave(chunk(b"fmt ", fmt18), chunk(b"data", sine_frames(10, 2, 16, 11025))))
 
 
+def other_format_wav_seeds():
+    """Well-formed WAV files of the sample formats the Open command hands to FFmpeg."""
+    for tag, bits, name in ((1, 24, "pcm_24bit"), (1, 32, "pcm_32bit"), (3, 32, "float_32bit"),
+                            (3, 64, "float_64bit")):
+        align = 2 * bits // 8
+        fmt = struct.pack("<HHIIHH", tag, 2, 8000, 8000 * align, align, bits)
+        write("wav_reader", f"{name}_stereo.wav",
+              riff_wave(chunk(b"fmt ", fmt), chunk(b"data", bytes(range(align * 6)))))
+    # The extensible record: extra size 22, valid bits, channel mask, integer PCM sub-format.
+    ext = struct.pack("<HHIIHHHHI", 0xFFFE, 2, 8000, 32000, 4, 16, 22, 16, 3) + \
+        bytes([1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71])
+    write("wav_reader", "extensible_16bit_stereo.wav",
+          riff_wave(chunk(b"fmt ", ext), chunk(b"data", sine_frames(10, 2, 16))))
+
+
+def open_path_seeds():
+    """First bytes of each kind of file the Open command tells apart."""
+    write("open_path", "pcm16.wav", wav(2, 16, 8))
+    write("open_path", "flac_head.bin", b"fLaC\x00\x00\x00\x22" + bytes(34))
+    write("open_path", "ogg_head.bin", b"OggS\x00\x02" + bytes(22))
+    write("open_path", "m4a_head.bin", b"\x00\x00\x00\x20ftypM4A " + bytes(20))
+    write("open_path", "aiff_head.bin", b"FORM\x00\x00\x00\x40AIFFCOMM" + bytes(20))
+    write("open_path", "id3_then_flac.bin", id3v2(12) + b"fLaC" + bytes(8))
+    write("open_path", "id3_then_frame.bin", id3v2(4) + b"\xff\xfb\x90\x64" + bytes(8))
+
+
 def lame(pcm_wav, args):
     with tempfile.TemporaryDirectory() as tmp:
         src = os.path.join(tmp, "in.wav")
@@ -161,6 +187,8 @@ def main():
         sys.exit("make_corpus.py: the lame command is needed for the MP3 seeds")
     shutil.rmtree(CORPUS, ignore_errors=True)
     wav_seeds()
+    other_format_wav_seeds()
+    open_path_seeds()
     mp3_seeds()
     dbf_seeds()
     options_seeds()

@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets (clang, build-fuzz) and runs each for <seconds> on a
 # temporary copy of its seed corpus, one after the other on one core.
 #   fuzz/run.sh <seconds> [target...] [-- libFuzzer options...]
-# Targets: wav_reader mp3_import translation_table options_file cd_answers (default: all).
+# Targets: wav_reader mp3_import open_path translation_table options_file cd_answers (default: all).
 # A long run is the same call with a bigger number (or `-- -runs=2000000`).
 # Exits non-zero when a target finds anything; the input is kept in
 # build-fuzz/findings/<target>/ and belongs in the seed corpus and a unit test.
@@ -15,7 +15,7 @@ targets=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do targets+=("$1"); shift; done
 [ "${1:-}" = "--" ] && shift
 extra=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(wav_reader mp3_import translation_table options_file cd_answers)
+[ ${#targets[@]} -gt 0 ] || targets=(wav_reader mp3_import open_path translation_table options_file cd_answers)
 
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

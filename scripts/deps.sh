@@ -6,6 +6,7 @@ SONVIRA_BUILD_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   portaudio19-dev libasound2-plugins
   libmpg123-dev libmp3lame-dev libx11-dev libxcb1-dev librubberband-dev
+  libavformat-dev libavcodec-dev libswresample-dev
 )
 SONVIRA_TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
@@ -13,7 +14,7 @@ SONVIRA_TEST_PACKAGES=(
   pulseaudio pulseaudio-utils alsa-utils
   sox libsox-fmt-mp3 mpg123 lame shapelib
   dbus dbus-x11 at-spi2-core python3 python3-pyatspi
-  clang libclang-rt-14-dev rubberband-cli
+  clang libclang-rt-14-dev rubberband-cli ffmpeg
 )
 
 ensure_packages() {

@@ -70,6 +70,8 @@ TMainForm::TMainForm(const QString& appDir, PlatformParts platform, QWidget* par
     ConnectPlaybackControls();
     ConnectFileCommands();
     ConnectLanguageCommands();
+    CreateWindowKeys();
+    setAcceptDrops(true);
 
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
@@ -120,7 +122,8 @@ void TMainForm::CreateTimers() {
 // The dialogs in their order of creation, each made once and shown when needed.
 void TMainForm::CreateDialogs() {
     OpenDialog1 = new TOpenDialog(this);
-    OpenDialog1->SetFilterText("WAV und MP3-Dateien|*.WAV;*.MP3");
+    OpenDialog1->SetFilterText("WAV und MP3-Dateien|*.WAV;*.MP3|"
+                               "Weitere Audiodateien|*.FLAC;*.OGG;*.OGA;*.OPUS;*.M4A;*.AAC;*.AIF;*.AIFF;*.AIFC");
     OpenDialog1->setDefaultSuffix("WAV");
     SampleFormatDlg = new TSampleFormat(this);
     SampleFormatDlg->setObjectName("SampleFormatDlg");
@@ -198,7 +201,7 @@ void TMainForm::ReportNoSoundOutput() {
 
 void TMainForm::RegisterHotKeys(GlobalHotKeys* keys) {
     HotKeys = keys;
-    connect(HotKeys, &GlobalHotKeys::Activated, this, &TMainForm::HotKeyPressed);
+    connect(HotKeys, &GlobalHotKeys::Activated, this, &TMainForm::GlobalHotKeyPressed);
     connect(HotKeys, &GlobalHotKeys::FocusNeeded, this, &TMainForm::HotKeysNeedFocus);
     RegisterPlaybackHotKeys(*HotKeys);
 }
@@ -250,6 +253,8 @@ void TMainForm::SaveOptions() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     // Closing is always allowed; nothing is asked, even for an unsaved sound.
+    LeaveCurrentFile();
+    SaveFilePlaces();
     StopRequested = true;
     if (OnStopRecording) OnStopRecording();  // a recording ends too, so the program can
     event->accept();
@@ -263,11 +268,16 @@ void TMainForm::SelectNothingBtnClick() {
 void TMainForm::Timer1Timer() {
     Timer1->stop();
     SelectNothingBtnClick();
+    ApplyRestoredSelection();
+    RestoredSelection.reset();
 }
 
 void TMainForm::Timer2Timer() {
     Timer2->stop();
-    OpenBtnClick();
+    if (!PendingOpen.isEmpty())
+        OpenWhenStopped(std::exchange(PendingOpen, QString()));
+    else
+        OpenBtnClick();
 }
 
 

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
@@ -17,8 +18,11 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "AudioDocument.h"
+#include "FileMemory.h"
+#include "RecentFiles.h"
 #include "Mp3CodecFormats.h"
 #include "MakeMp3Decoder.h"
 #include "TranslationContext.h"
@@ -127,6 +131,12 @@ public:
     // ---- commands ----
     void OpenBtnClick();
     void OpenFileWithName(const QString& fileName);
+    // Opens `fileName` as "Öffnen..." does once a file is chosen; while a sound plays or
+    // records, that ends first (a drop, "Zuletzt geöffnet").
+    void OpenWhenStopped(const QString& fileName);
+    // The file the sound was opened from, absolute; empty for a recording, a CD track or
+    // no sound.
+    const QString& OpenedFile() const { return CurrentFile; }
     void SelectNothingBtnClick();
     void Timer1Timer();
     void Timer2Timer();
@@ -167,8 +177,14 @@ public:
     void PauseBtnClick();
     void SpeedEdChange();
     void PitchEdChange();
-    // A global hot key: 0 plays or pauses, 1 slows down, 2 speeds up by 0.1.
+    // A hot key: 0 plays or pauses, 1 slows down, 2 speeds up by 0.1.
     void HotKeyPressed(int id);
+    // The same, delivered by the desktop while any program has the focus.
+    void GlobalHotKeyPressed(int id);
+    // The same, pressed while this window has the focus.
+    void WindowHotKeyPressed(int id);
+    // Space in the window (see TMainFormKeys.cpp).
+    void SpaceKeyPressed();
     // The hot keys only work while the window has the focus on this desktop: the hint
     // label says so once, in the window's language (at the first showing, if not yet).
     void HotKeysNeedFocus();
@@ -202,6 +218,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // ---- the audio document and the state the commands share ----
@@ -216,6 +234,20 @@ private:
     // settings.conf beside options.dat: the program's own settings ("Hohe Klangqualität").
     SettingsFile Settings{std::string()};
     static constexpr char kHighQualitySetting[] = "playback.high_quality";
+    // The "Zuletzt geöffnet" list and where the user was in each file, kept in Settings.
+    RecentFiles Recent;
+    FileMemory Memory;
+    QString CurrentFile;       // see OpenedFile()
+    std::optional<FileStamp> CurrentStamp;  // that file's state when it was opened
+    QString PendingOpen;       // a file to open once playback has ended
+    // The selection remembered for the file just opened, put back after Timer1's clearing.
+    std::optional<FilePlace> RestoredSelection;
+    QMenu* RecentMenu = nullptr;
+    QObject* RecentItems = nullptr;  // owns the menu's file items
+    struct {
+        int id = -1;
+        QElapsedTimer when;
+    } LastGlobalHotKey;
     int32_t LanguageIndex = 0;
     int32_t StoredLanguageIndex = 0;
     bool FirstShowDone = false;
@@ -277,6 +309,17 @@ private:
     void BuildMenu();
     QAction* AddMenuItem(QMenu* menu, const QString& caption, MenuItemNamer& namer);
     void OpenCommonSteps(const QString& fileName);
+    void BuildRecentMenu(QMenu* fileMenu, MenuItemNamer& namer);
+    void RebuildRecentMenu();
+    void LoadFilePlaces();
+    void SaveFilePlaces();
+    FilePlace CurrentPlace() const;
+    void LeaveCurrentFile();
+    void SavedOverOpenedFile(const QString& savedName);
+    void EnterFile(const QString& fileName);
+    void RestorePlace(const FilePlace& place);
+    void ApplyRestoredSelection();
+    void CreateWindowKeys();
     // Draws the whole view into ViewBitmap at the view's current size.
     void DrawViewBitmap();
     void ConnectView();

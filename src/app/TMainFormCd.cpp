@@ -45,6 +45,7 @@ void TMainForm::TakeOverRip() {
         return;
     }
     std::memcpy(block, sound.data(), sound.size());
+    LeaveCurrentFile();  // the new sound comes from no file
     Doc.InstallBlock(block, static_cast<int32_t>(sound.size()), 44100, true, true);
 }
 

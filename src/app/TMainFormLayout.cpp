@@ -182,6 +182,7 @@ void TMainForm::BuildMenu() {
             else
                 AddMenuItem(menu, caption, namer);
         }
+        if (title == "Datei") BuildRecentMenu(menu, namer);
     }
     auto* languages = new QActionGroup(this);
     for (const char* name : {"Deutsch1", "English1", "Franais1"}) {

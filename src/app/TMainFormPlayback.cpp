@@ -86,6 +86,7 @@ void TMainForm::LoadSettings() {
     const QSignalBlocker quiet(HighQualityCheck);  // taking the stored choice is no change
     HighQualityCheck->setChecked(highQuality);
     playback_.SetHighQuality(highQuality);
+    LoadFilePlaces();
 }
 
 void TMainForm::SetTransportPlaying(bool playing) {

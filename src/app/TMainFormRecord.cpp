@@ -79,6 +79,7 @@ void TMainForm::TakeOverRecording() {
     if (recording.size != 0) {
         // The selection starts afresh, as for an opened file: an old selection would name
         // a stretch of a sound that is gone.
+        LeaveCurrentFile();  // the new sound comes from no file
         Doc.InstallBlock(recording.block, recording.size, kRecordRate, true, true);
         ZoomOutFullClick();
     }

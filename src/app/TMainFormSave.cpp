@@ -21,7 +21,10 @@ void TMainForm::SaveBtnClick() {
     const auto encoder = MakeLameEncoder();
     const SaveOutcome outcome = SaveDocument(name, fileType, Doc, MP3ConfigForm->Settings(),
                                              [this](int percent) { SetProStatus(percent); }, *encoder);
-    if (outcome.Saved()) return;
+    if (outcome.Saved()) {
+        SavedOverOpenedFile(QFile::decodeName(QByteArray::fromStdString(name)));
+        return;
+    }
     ShowMessage(outcome.errorIcon ? QMessageBox::Critical : QMessageBox::NoIcon,
                 outcome.message ? Message(*outcome.message) : QString::fromUtf8(outcome.text.c_str()));
 }

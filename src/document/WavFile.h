@@ -23,6 +23,14 @@ struct WavSound {
 // (the caller keeps its document).
 bool ReadWav(const std::string& path, WavSound& out);
 
+// What the Open command may do with a file, judged from its structure alone (the samples
+// are not read): Readable is exactly what ReadWav takes. OtherSampleFormat is a well-formed
+// RIFF WAVE file (format record, rate, a non-empty "data" chunk inside the file) whose
+// samples are 24/32-bit PCM, 32/64-bit float or behind the extensible header. Refused is
+// everything else: a damaged or missing file, or a format neither path takes. Any thread.
+enum class WavLayout { Readable, OtherSampleFormat, Refused };
+WavLayout InspectWav(const std::string& path);
+
 // Writes the block in the canonical 44-byte-header layout (pad byte after odd data).
 // The file appears under `path` only once it is written whole: it is written to a
 // temporary file in the same folder and renamed over the target, so a failed write

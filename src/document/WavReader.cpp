@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 
@@ -57,44 +59,91 @@ std::optional<Chunk> FindWaveRiff(const File& file) {
     return std::nullopt;
 }
 
-}  // namespace
+// The fields the Open command needs from a WAV file's structure.
+struct WavStructure {
+    WavLayout layout = WavLayout::Refused;
+    Chunk data;
+    uint16_t channels = 0;
+    uint16_t bits = 0;
+    uint32_t rate = 0;
+};
 
-bool ReadWav(const std::string& path, WavSound& out) {
-    File file;
-    file.f = std::fopen(path.c_str(), "rb");
-    if (!file.f || std::fseek(file.f, 0, SEEK_END) != 0) return false;
-    file.size = std::ftell(file.f);
-    if (file.size < 0) return false;
+// Sample formats other than 8/16-bit PCM that a well-formed file may carry: 24/32-bit
+// PCM, 32/64-bit float and the extensible header (whose sub-format the decoder reads).
+bool IsOtherSampleFormat(uint16_t tag, uint16_t bits, uint32_t fmtSize) {
+    constexpr uint16_t kPcm = 1, kFloat = 3, kExtensible = 0xFFFE;
+    if (tag == kPcm) return bits == 24 || bits == 32;
+    if (tag == kFloat) return bits == 32 || bits == 64;
+    if (tag == kExtensible) return fmtSize >= 40 && bits % 8 == 0 && bits >= 8 && bits <= 64;
+    return false;
+}
 
+WavStructure InspectStructure(const File& file) {
+    WavStructure result;
     const auto riff = FindWaveRiff(file);
-    if (!riff) return false;
+    if (!riff) return result;
     const int64_t riffEnd = std::min(riff->dataOffset + int64_t(riff->size), file.size);
 
     const auto fmt = FindChunk(file, riff->dataOffset, riffEnd, "fmt ");
     uint8_t format[16];
-    if (!fmt || fmt->size < 16 || !file.ReadAt(fmt->dataOffset, format, 16)) return false;
-    const uint16_t tag = U16(format), channels = U16(format + 2), bits = U16(format + 14);
-    if (tag != 1 || (channels != 1 && channels != 2) || (bits != 8 && bits != 16)) return false;
+    if (!fmt || fmt->size < 16 || !file.ReadAt(fmt->dataOffset, format, 16)) return result;
+    const uint16_t tag = U16(format), channels = U16(format + 2), align = U16(format + 12),
+                   bits = U16(format + 14);
+    const bool ours = tag == 1 && (channels == 1 || channels == 2) && (bits == 8 || bits == 16);
+    // Another sample format counts only with a frame size that matches its fields.
+    const bool other = !ours && channels != 0 && IsOtherSampleFormat(tag, bits, fmt->size) &&
+                       uint32_t(align) == uint32_t(channels) * bits / 8;
+    if (!ours && !other) return result;
     // No sound has 0 frames per second, and a rate beyond the 32-bit signed range would be
     // stored as a negative one, which playback would step through backwards.
     const uint32_t rate = U32(format + 4);
-    if (rate == 0 || rate > uint32_t(INT32_MAX)) return false;
+    if (rate == 0 || rate > uint32_t(INT32_MAX)) return result;
 
     // The search for "data" starts where "fmt " ends.
     const int64_t afterFmt = fmt->dataOffset + int64_t(fmt->size) + (fmt->size & 1);
     const auto data = FindChunk(file, afterFmt, riffEnd, "data");
-    if (!data || data->size == 0 || data->size > uint32_t(INT32_MAX)) return false;
+    if (!data || data->size == 0) return result;
+    if (ours && data->size > uint32_t(INT32_MAX)) return result;
     // A size beyond the file's end is a short read: refused before anything is allocated.
-    if (data->dataOffset + int64_t(data->size) > file.size) return false;
+    if (data->dataOffset + int64_t(data->size) > file.size) return result;
 
-    SampleBlock block(static_cast<uint8_t*>(std::malloc(data->size)));
-    if (!block || !file.ReadAt(data->dataOffset, block.get(), data->size)) return false;
+    result.layout = ours ? WavLayout::Readable : WavLayout::OtherSampleFormat;
+    result.data = *data;
+    result.channels = channels;
+    result.bits = bits;
+    result.rate = rate;
+    return result;
+}
+
+bool OpenFile(const std::string& path, File& file) {
+    file.f = std::fopen(path.c_str(), "rb");
+    if (!file.f || std::fseek(file.f, 0, SEEK_END) != 0) return false;
+    file.size = std::ftell(file.f);
+    return file.size >= 0;
+}
+
+}  // namespace
+
+WavLayout InspectWav(const std::string& path) {
+    File file;
+    if (!OpenFile(path, file)) return WavLayout::Refused;
+    return InspectStructure(file).layout;
+}
+
+bool ReadWav(const std::string& path, WavSound& out) {
+    File file;
+    if (!OpenFile(path, file)) return false;
+    const WavStructure wav = InspectStructure(file);
+    if (wav.layout != WavLayout::Readable) return false;
+
+    SampleBlock block(static_cast<uint8_t*>(std::malloc(wav.data.size)));
+    if (!block || !file.ReadAt(wav.data.dataOffset, block.get(), wav.data.size)) return false;
 
     out.block = std::move(block);
-    out.size = static_cast<int32_t>(data->size);
-    out.rate = static_cast<int32_t>(rate);
-    out.stereo = channels == 2;
-    out.is16Bit = bits == 16;
+    out.size = static_cast<int32_t>(wav.data.size);
+    out.rate = static_cast<int32_t>(wav.rate);
+    out.stereo = wav.channels == 2;
+    out.is16Bit = wav.bits == 16;
     return true;
 }
 

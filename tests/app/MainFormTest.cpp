@@ -15,6 +15,7 @@
 #include "TPaintBox.h"
 #include "ControlByName.h"
 #include "QtWait.h"
+#include "SoundFixtures.h"
 #include "TempDir.h"
 #include "WavFile.h"
 
@@ -56,7 +57,7 @@ TEST(MainForm, MenuHasEveryItemInOrder) {
         seen << menu->text() + ": " + items.join(", ");
     }
     EXPECT_EQ(seen.join("\n").toStdString(),
-              "Datei: Öffnen..., -, Speichern als WAV/MP3..., -, Von Musik-CD einlesen..., -, "
+              "Datei: Öffnen..., Zuletzt geöffnet, -, Speichern als WAV/MP3..., -, Von Musik-CD einlesen..., -, "
               "MP3 Ausgabe konfigurieren..., -, Beenden\n"
               "Bearbeiten: Zur Auswahl zurechtschneiden, Die Auswahl wegschneiden, Nichts "
               "auswählen, -, Sampleformat ändern...\n"
@@ -123,6 +124,25 @@ TEST_F(FormFixture, FailedOpenKeepsTheSoundButResetsSelectionAndZoom) {
     EXPECT_EQ(messages, QStringList(4, "Konnte Datei nicht öffnen!"));
 }
 
+TEST_F(FormFixture, OpenDecodesOtherFormatsAndRefusesOversizedOnesInItsOwnWords) {
+    ASSERT_TRUE(test::HaveFfmpeg()) << "the ffmpeg command is needed";
+    const std::string flac = test::FfmpegTone(dir, "tone.flac", 48000, 0.5, "", {"-c:a", "flac"});
+    ASSERT_FALSE(flac.empty());
+    form.OpenFileWithName(QString::fromStdString(flac));
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(doc.SampleRate.load(), 48000);
+    EXPECT_EQ(doc.DataSize, 48000);
+    EXPECT_FALSE(doc.IsStereo);
+    EXPECT_TRUE(doc.Is16Bit);
+
+    const std::string endless = test::FlacClaimingEndlessLength(dir, flac, "endless.flac");
+    ASSERT_FALSE(endless.empty());
+    const uint8_t* block = doc.SampleData;
+    form.OpenFileWithName(QString::fromStdString(endless));
+    EXPECT_EQ(messages, QStringList("Die Datei ergäbe entpackt mehr als 2 GByte Daten. Sie wurde nicht geöffnet!"));
+    EXPECT_EQ(doc.SampleData, block) << "the sound stays";
+}
+
 TEST_F(FormFixture, OpenDialogStartsInProgramFolderAndClearsSelectionLater) {
     const std::string path = Wav("chosen.wav", 400, false, true, 8000);
     QString shownIn;
@@ -137,7 +157,9 @@ TEST_F(FormFixture, OpenDialogStartsInProgramFolderAndClearsSelectionLater) {
     });
     form.OpenBtnClick();
     EXPECT_EQ(shownIn, form.ProgramFolder());
-    EXPECT_EQ(filters, QStringList("WAV und MP3-Dateien (*.WAV *.wav *.MP3 *.mp3)"));
+    EXPECT_EQ(filters, QStringList({"WAV und MP3-Dateien (*.WAV *.wav *.MP3 *.mp3)",
+                                    "Weitere Audiodateien (*.FLAC *.flac *.OGG *.ogg *.OGA *.oga *.OPUS "
+                                    "*.opus *.M4A *.m4a *.AAC *.aac *.AIF *.aif *.AIFF *.aiff *.AIFC *.aifc)"}));
     EXPECT_EQ(doc.DataSize, 400);
     EXPECT_TRUE(timer1->isActive());
     doc.SelAnchor = 3;

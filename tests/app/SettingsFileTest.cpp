@@ -43,7 +43,7 @@ TEST(SettingsFile, DamagedFileIsIgnoredAndRewritten) {
         {"NUL byte", std::string("playback.high_quality=true\n\0", 28)},
         {"line without =", "playback.high_quality=true\ngarbage\n"},
         {"key with a blank", "playback high_quality=true\n"},
-        {"too long", "playback.high_quality=true\n" + std::string(70000, 'x')},
+        {"over 1 MiB", "playback.high_quality=true\nnote=" + std::string(1024 * 1024, 'x') + "\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

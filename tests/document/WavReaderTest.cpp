@@ -121,6 +121,47 @@ TEST(ReadWav, ReadsWhatSoxWrites) {
     EXPECT_EQ(sound.size, 22050 / 2 * 4);
 }
 
+TEST(InspectWav, SortsSampleFormatsAndKeepsStructuralFaultsRefused) {
+    const auto Wave = [](uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, size_t extra = 0) {
+        return RiffBuilder().Chunk("fmt ", RiffBuilder::Format(tag, channels, rate, bits, extra)).Chunk("data", kPcm).Wave();
+    };
+    auto badAlign = Wave(3, 2, 44100, 32);
+    badAlign[20 + 12] = 6;  // block align of the format record: 6 instead of 8
+    auto truncated = Wave(1, 2, 44100, 24);
+    truncated.pop_back();
+    const struct {
+        const char* name;
+        std::vector<uint8_t> file;
+        WavLayout layout;
+    } cases[] = {
+        {"pcm 16-bit", PlainWave(), WavLayout::Readable},
+        {"pcm 8-bit mono", PlainWave(1, 8), WavLayout::Readable},
+        {"pcm 24-bit", Wave(1, 2, 44100, 24), WavLayout::OtherSampleFormat},
+        {"pcm 32-bit", Wave(1, 1, 44100, 32), WavLayout::OtherSampleFormat},
+        {"float 32-bit", Wave(3, 2, 44100, 32), WavLayout::OtherSampleFormat},
+        {"float 64-bit", Wave(3, 1, 44100, 64), WavLayout::OtherSampleFormat},
+        {"extensible 16-bit", Wave(0xFFFE, 2, 44100, 16, 24), WavLayout::OtherSampleFormat},
+        {"extensible without its extension", Wave(0xFFFE, 2, 44100, 16), WavLayout::Refused},
+        {"float 16-bit", Wave(3, 2, 44100, 16), WavLayout::Refused},
+        {"float zero channels", Wave(3, 0, 44100, 32), WavLayout::Refused},
+        {"float rate 0", Wave(3, 2, 0, 32), WavLayout::Refused},
+        {"float block align lying", badAlign, WavLayout::Refused},
+        {"24-bit truncated", truncated, WavLayout::Refused},
+        {"24-bit empty data", RiffBuilder().Chunk("fmt ", RiffBuilder::Format(1, 2, 44100, 24)).Chunk("data", {}).Wave(), WavLayout::Refused},
+        {"24-bit no data", RiffBuilder().Chunk("fmt ", RiffBuilder::Format(1, 2, 44100, 24)).Wave(), WavLayout::Refused},
+        {"mpeg in riff", Wave(0x55, 2, 44100, 0), WavLayout::Refused},
+    };
+    test::TempDir dir;
+    for (const auto& c : cases) {
+        const std::string path = dir.file("x.wav");
+        test::WriteBytes(path, c.file);
+        EXPECT_EQ(InspectWav(path), c.layout) << c.name;
+        WavSound sound;
+        EXPECT_EQ(ReadWav(path, sound), c.layout == WavLayout::Readable) << c.name;
+    }
+    EXPECT_EQ(InspectWav(dir.file("missing.wav")), WavLayout::Refused);
+}
+
 TEST(TempWavName, TakesTheFirstFreeNumber) {
     test::TempDir dir;
     const std::string folder = dir.path().string();  // no trailing '/': one is added

@@ -11,7 +11,7 @@
 namespace sonvira {
 namespace {
 
-constexpr std::size_t kMaxFileBytes = 64 * 1024;
+constexpr std::size_t kMaxFileBytes = 1024 * 1024;
 
 bool IsKey(const std::string& key) {
     return !key.empty() && std::all_of(key.begin(), key.end(), [](unsigned char c) {
@@ -65,6 +65,11 @@ bool SettingsFile::GetBool(const std::string& key, bool fallback) const {
 
 void SettingsFile::Set(const std::string& key, const std::string& value) {
     if (IsKey(key) && IsValue(value)) values_[key] = value;
+}
+
+void SettingsFile::RemoveFrom(const std::string& prefix) {
+    for (auto it = values_.lower_bound(prefix); it != values_.end() && it->first.starts_with(prefix);)
+        it = values_.erase(it);
 }
 
 }  // namespace sonvira

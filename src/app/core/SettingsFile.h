@@ -4,7 +4,7 @@
 // line, UTF-8. Keys this version does not know are kept as they are.
 //
 // A damaged file (a line without '=', a key with other characters than letters, digits,
-// '.' and '_', a NUL byte, or more than 64 KiB) is ignored as a whole and written afresh at
+// '.' and '_', a NUL byte, or more than 1 MiB) is ignored as a whole and written afresh at
 // the next save: settings are conveniences, never worth a refusal to start.
 //
 // Saving replaces the file only when the new one is complete, and never replaces a file
@@ -30,6 +30,8 @@ public:
     // Keys are letters, digits, '.' and '_'; values one line. Anything else is not stored.
     void Set(const std::string& key, const std::string& value);
     void SetBool(const std::string& key, bool value) { Set(key, value ? "true" : "false"); }
+    // Forgets every key that begins with `prefix` (a list about to be written afresh).
+    void RemoveFrom(const std::string& prefix);
 
 private:
     std::string path_;

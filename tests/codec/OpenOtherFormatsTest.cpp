@@ -1,0 +1,206 @@
+// The Open command on the formats FFmpeg decodes: each one read at its own rate and
+// channel count with the tone it holds, 16-bit sources bit-exact, and damaged or foreign
+// files refused with message 10 while the caller's sound stays as it was.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+
+#include "MakeMp3Decoder.h"
+#include "Mp3CodecFormats.h"
+#include "Mp3Fixtures.h"
+#include "OpenSoundFile.h"
+#include "RiffBuilder.h"
+#include "SoundFixtures.h"
+
+namespace sonvira {
+namespace {
+
+struct OpenOtherFixture : ::testing::Test {
+    test::TempDir dir, tempDir;
+    Mp3FormatList formats;
+    TACMConvertor conv = MakeMp3Decoder();
+    std::atomic<bool> stop{false};
+    WavSound sound;
+
+    OpenOtherFixture() { EnumerateMp3CodecFormats(formats); }
+    void SetUp() override { ASSERT_TRUE(test::HaveFfmpeg()) << "the ffmpeg command is needed"; }
+    OpenOutcome Open(const std::string& path) {
+        return OpenSoundFile(path, tempDir.path().string(), conv, formats, stop, {}, sound);
+    }
+    size_t Frames() const { return static_cast<size_t>(sound.size) / (sound.stereo ? 4u : 2u); }
+    const int16_t* Samples() const { return reinterpret_cast<const int16_t*>(sound.block.get()); }
+};
+
+// A stereo 16-bit PCM WAV whose format record is the 40-byte extensible one.
+std::vector<uint8_t> ExtensibleWav(const std::vector<int16_t>& pcm, uint32_t rate) {
+    test::RiffBuilder fmt;
+    fmt.U16(0xFFFE).U16(2).U32(rate).U32(rate * 4).U16(4).U16(16);
+    fmt.U16(22).U16(16).U32(0x3);  // extra size, valid bits, front left + front right
+    // Sub-format GUID of integer PCM: 00000001-0000-0010-8000-00AA00389B71.
+    fmt.Bytes({1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71});
+    std::vector<uint8_t> data(pcm.size() * 2);
+    std::memcpy(data.data(), pcm.data(), data.size());
+    return test::RiffBuilder().Chunk("fmt ", fmt.bytes()).Chunk("data", data).Wave();
+}
+
+TEST_F(OpenOtherFixture, EachFormatOpensWithItsRateChannelsLengthAndTone) {
+    const std::string stereo = "pan=stereo|c0=c0|c1=c0";
+    const struct {
+        const char* name;
+        int rate;
+        const char* filter;
+        std::vector<std::string> codec;
+        bool stereo;
+    } cases[] = {
+        {"flac16.flac", 44100, stereo.c_str(), {"-c:a", "flac", "-sample_fmt", "s16"}, true},
+        {"flac24.flac", 96000, stereo.c_str(), {"-c:a", "flac", "-sample_fmt", "s32", "-bits_per_raw_sample", "24"}, true},
+        {"vorbis.ogg", 44100, stereo.c_str(), {"-c:a", "libvorbis"}, true},
+        {"stereo.opus", 48000, stereo.c_str(), {"-c:a", "libopus"}, true},
+        {"mono.opus", 48000, "", {"-c:a", "libopus"}, false},
+        {"aac.m4a", 44100, stereo.c_str(), {"-c:a", "aac"}, true},
+        {"voice.m4a", 22050, "", {"-c:a", "aac"}, false},
+        {"aiff16.aiff", 44100, stereo.c_str(), {"-c:a", "pcm_s16be"}, true},
+        {"pcm24.wav", 48000, stereo.c_str(), {"-c:a", "pcm_s24le"}, true},
+        {"pcm32.wav", 44100, "", {"-c:a", "pcm_s32le"}, false},
+        {"float32.wav", 44100, stereo.c_str(), {"-c:a", "pcm_f32le"}, true},
+        {"float64.wav", 32000, "", {"-c:a", "pcm_f64le"}, false},
+        {"surround.flac", 48000, "pan=5.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0", {"-c:a", "flac"}, true},
+    };
+    const double seconds = 1.5;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = test::FfmpegTone(dir, c.name, c.rate, seconds, c.filter, c.codec);
+        ASSERT_FALSE(path.empty());
+        const OpenOutcome outcome = Open(path);
+        ASSERT_TRUE(outcome.read);
+        EXPECT_TRUE(outcome.messages.empty());
+        EXPECT_EQ(sound.rate, c.rate);
+        EXPECT_EQ(sound.stereo, c.stereo);
+        EXPECT_TRUE(sound.is16Bit);
+        // Lossy codecs may keep up to one codec frame of padding (AAC: 1024 frames).
+        EXPECT_NEAR(static_cast<double>(Frames()) / c.rate, seconds, 0.05);
+        for (int channel = 0; channel < (c.stereo ? 2 : 1); ++channel)
+            EXPECT_NEAR(test::ZeroCrossingFrequency(Samples(), Frames(), c.stereo ? 2 : 1, c.rate, channel),
+                        440.0, 2.0) << "channel " << channel;
+        EXPECT_TRUE(std::filesystem::is_empty(tempDir.path())) << "the temporary WAV is deleted";
+    }
+}
+
+TEST_F(OpenOtherFixture, SixteenBitSourcesComeThroughBitExact) {
+    const auto pcm = test::Sine(44100, 2, 0.5, 440);
+    const std::string source = dir.file("source.wav");
+    test::WriteSineWav(source, 44100, 2, 0.5, 440);
+    test::WriteBytes(dir.file("extensible.wav"), ExtensibleWav(pcm, 44100));
+    const std::string files[] = {
+        test::FfmpegConvert(dir, source, "lossless.flac", {"-c:a", "flac"}),
+        test::FfmpegConvert(dir, source, "big-endian.aiff", {"-c:a", "pcm_s16be"}),
+        dir.file("extensible.wav"),
+    };
+    for (const auto& path : files) {
+        SCOPED_TRACE(path);
+        ASSERT_FALSE(path.empty());
+        ASSERT_TRUE(Open(path).read);
+        ASSERT_EQ(static_cast<size_t>(sound.size), pcm.size() * 2);
+        EXPECT_EQ(std::memcmp(sound.block.get(), pcm.data(), pcm.size() * 2), 0);
+    }
+}
+
+// A plain (not extensible) WAV of the samples in another format: 24-bit PCM or 32-bit float.
+std::vector<uint8_t> WideWav(const std::vector<int16_t>& pcm, uint32_t rate, bool asFloat) {
+    std::vector<uint8_t> data;
+    for (const int16_t v : pcm) {
+        if (asFloat) {
+            const float f = static_cast<float>(v) / 32768.0f;
+            uint8_t b[4];
+            std::memcpy(b, &f, 4);
+            data.insert(data.end(), b, b + 4);
+        } else {
+            const auto u = static_cast<uint32_t>(static_cast<int32_t>(v) * 256);
+            data.insert(data.end(), {uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16)});
+        }
+    }
+    const auto format = test::RiffBuilder::Format(asFloat ? 3 : 1, 2, rate, asFloat ? 32 : 24);
+    return test::RiffBuilder().Chunk("fmt ", format).Chunk("data", data).Wave();
+}
+
+TEST_F(OpenOtherFixture, WideSourcesArriveWithinOneStepWithReproducibleDither) {
+    const auto pcm = test::Sine(44100, 2, 0.5, 440);
+    for (const bool asFloat : {false, true}) {
+        SCOPED_TRACE(asFloat ? "float" : "24-bit");
+        test::WriteBytes(dir.file("wide.wav"), WideWav(pcm, 44100, asFloat));
+        ASSERT_TRUE(Open(dir.file("wide.wav")).read);
+        ASSERT_EQ(static_cast<size_t>(sound.size), pcm.size() * 2);
+        size_t changed = 0, differingChannels = 0;
+        for (size_t i = 0; i < pcm.size(); ++i) {
+            ASSERT_LE(std::abs(Samples()[i] - pcm[i]), 1) << i;  // rounding plus ±1 LSB of noise
+            changed += Samples()[i] != pcm[i];
+        }
+        for (size_t i = 0; i < Frames(); ++i) differingChannels += Samples()[2 * i] != Samples()[2 * i + 1];
+        // Triangular noise moves a sample that lies on a step one step away in a quarter of cases.
+        EXPECT_NEAR(static_cast<double>(changed) / static_cast<double>(pcm.size()), 0.25, 0.03);
+        EXPECT_GT(differingChannels, Frames() / 4) << "noise, not the same rounding on both channels";
+        const std::vector<uint8_t> first(sound.block.get(), sound.block.get() + sound.size);
+        ASSERT_TRUE(Open(dir.file("wide.wav")).read);
+        EXPECT_EQ(std::memcmp(first.data(), sound.block.get(), first.size()), 0) << "the same every time";
+    }
+}
+
+TEST_F(OpenOtherFixture, DamagedAndForeignFilesAreRefusedAndTheSoundKept) {
+    const std::string flac = test::FfmpegTone(dir, "whole.flac", 44100, 2.0, "", {"-c:a", "flac"});
+    const std::string m4a =
+        test::FfmpegTone(dir, "whole.m4a", 44100, 2.0, "", {"-c:a", "aac", "-movflags", "+faststart"});
+    const std::string png = dir.file("x.png");
+    ASSERT_TRUE(test::RunTool({"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
+                               "color=red:size=16x16", "-frames:v", "1", png}));
+    ASSERT_FALSE(flac.empty());
+    ASSERT_FALSE(m4a.empty());
+    const auto Cut = [](const std::vector<uint8_t>& bytes, double part) {
+        return std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(static_cast<double>(bytes.size()) * part));
+    };
+    std::vector<uint8_t> random(4000);
+    for (size_t i = 0; i < random.size(); ++i) random[i] = static_cast<uint8_t>((i * 7919u) >> 3 ^ i);
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+    } cases[] = {
+        {"truncated.flac", Cut(test::ReadBytes(flac), 0.6)},
+        {"cut.m4a", Cut(test::ReadBytes(m4a), 0.5)},
+        {"zero.flac", {}},
+        {"random.flac", random},
+        {"picture.m4a", test::ReadBytes(png)},
+        {"text.ogg", {'h', 'e', 'l', 'l', 'o', '\n'}},
+        {"playlist.opus", {'#', 'E', 'X', 'T', 'M', '3', 'U', '\n', '/', 'e', 't', 'c', '/', 'p', 'a', 's', 's', 'w', 'd', '\n'}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::WriteSineWav(dir.file("old.wav"), 8000, 1, 0.1, 440);
+        ASSERT_TRUE(Open(dir.file("old.wav")).read);
+        test::WriteBytes(dir.file(c.name), c.bytes);
+        const OpenOutcome outcome = Open(dir.file(c.name));
+        EXPECT_FALSE(outcome.read);
+        EXPECT_FALSE(outcome.tooLarge);
+        EXPECT_EQ(outcome.messages, std::vector<Msg>{Msg::CannotOpenFile});
+        EXPECT_EQ(sound.rate, 8000) << "the old sound stays";
+        EXPECT_EQ(sound.size, 1600);
+        EXPECT_TRUE(std::filesystem::is_empty(tempDir.path())) << "the temporary WAV is deleted";
+    }
+}
+
+TEST_F(OpenOtherFixture, ASoundLargerThanTheDocumentHoldsIsRefusedBeforeDecoding) {
+    const std::string flac = test::FfmpegTone(dir, "tone.flac", 44100, 0.5, "", {"-c:a", "flac"});
+    ASSERT_FALSE(flac.empty());
+    const std::string endless = test::FlacClaimingEndlessLength(dir, flac, "endless.flac");
+    ASSERT_FALSE(endless.empty());
+    const OpenOutcome outcome = Open(endless);
+    EXPECT_FALSE(outcome.read);
+    EXPECT_TRUE(outcome.tooLarge);
+    EXPECT_TRUE(outcome.messages.empty()) << "the window gives its own message instead";
+    EXPECT_TRUE(std::filesystem::is_empty(tempDir.path()));
+}
+
+}  // namespace
+}  // namespace sonvira
