@@ -162,10 +162,9 @@ void PortalGlobalHotKeys::BindShortcuts() {
 }
 
 // The Request path the portal will use when it follows the handle token.
-QString PortalGlobalHotKeys::ExpectResponse(const QString& token) {
+void PortalGlobalHotKeys::ExpectResponse(const QString& token) {
     expectedRequest_ = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
                            .arg(RequestSenderPart(bus_.baseService()), token);
-    return expectedRequest_;
 }
 
 // An error fails the conversation. A portal that names another Request path than the

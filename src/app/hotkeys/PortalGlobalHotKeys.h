@@ -64,7 +64,7 @@ private:
     void Start();
     void CreateSession();
     void BindShortcuts();
-    QString ExpectResponse(const QString& token);
+    void ExpectResponse(const QString& token);
     void WatchCall(const QDBusMessage& call, const char* what);
     void HandleResponse(const QDBusMessage& signal);
     void Fail(const QString& reason);

@@ -19,8 +19,11 @@ bool PortalHotKeysWithFallback::Register(int id, Qt::KeyboardModifiers modifiers
                                 : portal_->Register(id, modifiers, key);
 }
 
-void PortalHotKeysWithFallback::SwitchToFallback() {
+// The reason goes to the log only: the user learns what matters from the hint label.
+void PortalHotKeysWithFallback::SwitchToFallback(const QString& reason) {
     if (fallback_ != nullptr) return;
+    qInfo("Global shortcuts from the desktop portal: %s; keys only while the window has the focus",
+          qPrintable(reason));
     fallback_ = makeFallback_(this);
     connect(fallback_, &GlobalHotKeys::Activated, this, &GlobalHotKeys::Activated);
     for (const Registration& r : registrations_) fallback_->Register(r.id, r.modifiers, r.key);

@@ -30,7 +30,7 @@ public:
     bool UsingFallback() const { return fallback_ != nullptr; }
 
 private:
-    void SwitchToFallback();
+    void SwitchToFallback(const QString& reason);
 
     struct Registration {
         int id;
