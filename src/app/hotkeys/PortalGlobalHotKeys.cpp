@@ -59,7 +59,8 @@ QDBusMessage PortalCall(const QString& method) {
 // portals, as an object path.
 QString SessionHandle(const QVariantMap& results) {
     const QVariant handle = results.value(QStringLiteral("session_handle"));
-    if (handle.metaType() == QMetaType::fromType<QDBusObjectPath>()) return handle.value<QDBusObjectPath>().path();
+    if (handle.metaType() == QMetaType::fromType<QDBusObjectPath>())
+        return handle.value<QDBusObjectPath>().path();
     return handle.toString();
 }
 
@@ -126,8 +127,10 @@ void PortalGlobalHotKeys::OnVersionReply(QDBusPendingCallWatcher* call) {
     call->deleteLater();
     if (step_ != Step::CheckingPortal) return;
     const QDBusPendingReply<QDBusVariant> reply = *call;
-    if (reply.isError()) return Fail(QStringLiteral("no global shortcuts portal: ") + reply.error().message());
-    if (reply.value().variant().toUInt() < 1) return Fail(QStringLiteral("global shortcuts portal version 0"));
+    if (reply.isError())
+        return Fail(QStringLiteral("no global shortcuts portal: ") + reply.error().message());
+    if (reply.value().variant().toUInt() < 1)
+        return Fail(QStringLiteral("global shortcuts portal version 0"));
     CreateSession();
 }
 
