@@ -3,6 +3,7 @@
 // cannot be had, or another program holds them).
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QShortcut>
 
@@ -16,6 +17,21 @@ namespace {
 bool IsTextField(const QWidget* w) {
     return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractSpinBox*>(w);
 }
+
+// A button or check box the keyboard has moved to keeps space for itself (it presses it,
+// as everywhere), as text fields keep it for typing: it claims the key before the
+// window's space shortcut sees it.
+class ButtonsKeepSpace : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) event->accept();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 }  // namespace
 
@@ -42,20 +58,18 @@ void TMainForm::CreateWindowKeys() {
 
     // Buttons and check boxes take the focus from the keyboard only, so that after a
     // click space still plays; the waveform is where the focus rests.
-    for (auto* button : findChildren<QAbstractButton*>()) button->setFocusPolicy(Qt::TabFocus);
+    auto* keepSpace = new ButtonsKeepSpace(this);
+    for (auto* button : findChildren<QAbstractButton*>()) {
+        button->setFocusPolicy(Qt::TabFocus);
+        button->installEventFilter(keepSpace);
+    }
     PaintBox1->setFocusPolicy(Qt::StrongFocus);
-    setFocusProxy(PaintBox1);
+    PaintBox1->setFocus();  // takes effect when the window becomes active
 }
 
-// Space plays or pauses, except in a text field (where it is typed) and on a button the
-// keyboard has moved to (which it presses, as everywhere).
+// Space plays or pauses; text fields and buttons with the focus have claimed it already.
 void TMainForm::SpaceKeyPressed() {
-    QWidget* focus = focusWidget();
-    if (IsTextField(focus)) return;
-    if (auto* button = qobject_cast<QAbstractButton*>(focus)) {
-        button->animateClick();
-        return;
-    }
+    if (IsTextField(focusWidget())) return;
     WindowHotKeyPressed(kHotKeyPlayPause);
 }
 

@@ -19,30 +19,10 @@
 #include "TPaintBox.h"
 #include "ControlByName.h"
 #include "TempDir.h"
+#include "TimerSoundOutput.h"
 
 namespace sonvira {
 namespace {
-
-// Stands in for the sound card: renders a block every few milliseconds on the window
-// thread, as the stream thread would, so the play loop sees the position move.
-class TimerSoundOutput : public SoundOutput {
-public:
-    int starts = 0, stops = 0;
-    void Start(PlaybackState& state, const AudioDocument& doc) override {
-        ++starts;
-        timer_.callOnTimeout([&state, &doc, this] { FillBuffer(state, doc, block_.data(), 8192); });
-        timer_.start(2);
-    }
-    void Stop() override {
-        ++stops;
-        timer_.stop();
-        timer_.disconnect();
-    }
-
-private:
-    QTimer timer_;
-    std::vector<int16_t> block_ = std::vector<int16_t>(4096);
-};
 
 struct PlaybackFixture : ::testing::Test {
     test::TempDir dir;
@@ -56,7 +36,7 @@ struct PlaybackFixture : ::testing::Test {
     QPushButton* playBtn = test::Control<QPushButton>(form, "PlayBtn");
     QPushButton* stopBtn = test::Control<QPushButton>(form, "StopBtn");
     QPushButton* pauseBtn = test::Control<QPushButton>(form, "PauseBtn");
-    TimerSoundOutput* output = new TimerSoundOutput;
+    test::TimerSoundOutput* output = new test::TimerSoundOutput;
 
     PlaybackFixture() {
         form.Playback().SetOutput(std::unique_ptr<SoundOutput>(output));
