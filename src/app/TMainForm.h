@@ -246,8 +246,10 @@ private:
     QObject* RecentItems = nullptr;  // owns the menu's file items
     struct {
         int id = -1;
+        bool global = false;
         QElapsedTimer when;
-    } LastGlobalHotKey;
+    } LastHotKey;  // the last hot key acted on, and which way it came
+    bool SecondDeliveryOfAHotKey(int id, bool global);
     int32_t LanguageIndex = 0;
     int32_t StoredLanguageIndex = 0;
     bool FirstShowDone = false;

@@ -73,17 +73,23 @@ void TMainForm::SpaceKeyPressed() {
     WindowHotKeyPressed(kHotKeyPlayPause);
 }
 
-// A desktop may hand a global hot key to the window as well: the same key within a moment
-// of its global delivery counts once.
+// A desktop may hand one press both to its global shortcut and to the focused window, in
+// either order: the same key from the other way within a moment counts once.
+bool TMainForm::SecondDeliveryOfAHotKey(int id, bool global) {
+    const bool twice = LastHotKey.id == id && LastHotKey.global != global && LastHotKey.when.isValid() &&
+                       LastHotKey.when.elapsed() < 150;
+    LastHotKey.id = twice ? -1 : id;  // a pair is used up: the next press counts again
+    LastHotKey.global = global;
+    LastHotKey.when.start();
+    return twice;
+}
+
 void TMainForm::WindowHotKeyPressed(int id) {
-    if (LastGlobalHotKey.id == id && LastGlobalHotKey.when.isValid() && LastGlobalHotKey.when.elapsed() < 150) return;
-    HotKeyPressed(id);
+    if (!SecondDeliveryOfAHotKey(id, false)) HotKeyPressed(id);
 }
 
 void TMainForm::GlobalHotKeyPressed(int id) {
-    LastGlobalHotKey.id = id;
-    LastGlobalHotKey.when.start();
-    HotKeyPressed(id);
+    if (!SecondDeliveryOfAHotKey(id, true)) HotKeyPressed(id);
 }
 
 }  // namespace sonvira

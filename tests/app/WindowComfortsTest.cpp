@@ -275,6 +275,10 @@ TEST_F(KeysFixture, HotKeysWorkInsideTheWindowAndCountOnceWhenAlsoGlobal) {
     QTest::qWait(200);
     QTest::keyClick(view, Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_NEAR(w.form.PlayState().SpeedFactor, 0.8, 1e-9) << "a later press counts again";
+    w.keys->Press(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_F11);  // the same press, the other way
+    EXPECT_NEAR(w.form.PlayState().SpeedFactor, 0.8, 1e-9);
+    QTest::keyClick(view, Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);  // two window presses
+    EXPECT_NEAR(w.form.PlayState().SpeedFactor, 0.7, 1e-9);
 }
 
 TEST_F(KeysFixture, CtrlOOpensTheOpenDialog) {
