@@ -12,6 +12,7 @@
 #include "TOpenDialog.h"
 #include "TTranslateForm.h"
 #include "TPaintBox.h"
+#include "AnswerSaveDialog.h"
 #include "ControlByName.h"
 #include "TempDir.h"
 #include "TranslationContext.h"
@@ -34,15 +35,7 @@ struct FilesFixture : ::testing::Test {
         form->FormShow();
     }
     // Answers the next save dialog with `name` and the file type's filter (1 MP3, 2 WAV).
-    void AnswerSave(const std::string& name, int fileType) {
-        QTimer::singleShot(0, [this, name, fileType] {
-            TOpenDialog* dialog = test::Control<TOpenDialog>(*form, "SaveDialog1");
-            dialog->selectNameFilter(dialog->nameFilters().at(fileType - 1));
-            // As typed by the user (selectFile leaves a focused name field alone).
-            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(name));
-            QMetaObject::invokeMethod(dialog, "accept");
-        });
-    }
+    void AnswerSave(const std::string& name, int fileType) { test::AnswerSaveDialog(*form, name, fileType); }
     void LoadTone(int32_t rate, int32_t frames) {
         auto* block = static_cast<uint8_t*>(std::malloc(size_t(frames) * 4));
         for (int32_t i = 0; i < frames * 2; ++i) {

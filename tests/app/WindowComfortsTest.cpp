@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <filesystem>
 
+#include "AnswerSaveDialog.h"
 #include "ControlByName.h"
 #include "FakeGlobalHotKeys.h"
 #include "PlaybackHotKeys.h"
@@ -160,6 +161,22 @@ TEST(FileMemory, ReopeningAFileBringsBackItsPlaceUntilTheFileChanges) {
     w.form.OpenFileWithName(Q(a));
     EXPECT_EQ(w.form.Document().SelAnchor, 0) << "a changed file starts fresh";
     EXPECT_EQ(w.form.Document().SelEnd, 0);
+}
+
+TEST(FileMemory, SavingOverTheOpenedFileKeepsItsPlace) {
+    test::TempDir dir;
+    const std::string a = SilentWav(dir, "a.wav"), b = SilentWav(dir, "b.wav");
+    Window w(dir);
+    w.form.OpenFileWithName(Q(a));
+    w.form.Document().SelAnchor = 1000;
+    w.form.Document().SelEnd = 50000;
+    test::AnswerSaveDialog(w.form, a, 2);
+    w.form.SaveBtnClick();
+    ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join('\n').toStdString();
+    w.form.OpenFileWithName(Q(b));
+    w.form.OpenFileWithName(Q(a));
+    EXPECT_EQ(w.form.Document().SelAnchor, 1000) << "the program's own save is no change by another";
+    EXPECT_EQ(w.form.Document().SelEnd, 50000);
 }
 
 QMimeData* FileDrag(const std::string& path) {
