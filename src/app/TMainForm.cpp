@@ -2,10 +2,15 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <filesystem>
+
+#include "DataFolder.h"
 #include "GlobalHotKeys.h"
 #include "MessageCatalogue.h"
 #include "OptionsFile.h"
@@ -76,7 +81,32 @@ TMainForm::TMainForm(const QString& appDir, PlatformParts platform, QWidget* par
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     AppDir = ProgramFolderOf(appDir);
+    ChooseDataDir();
     FormCreate(platform);
+}
+
+// An installed or write-protected copy keeps the files it writes in the user's data
+// folder, made and seeded with the shipped translations at the first start (DataFolder.h).
+// When that folder cannot be made, the shipped table is at least read where it lies.
+void TMainForm::ChooseDataDir() {
+    const QByteArray xdgDataHome = qgetenv("XDG_DATA_HOME");
+    const std::string programFolder = QFile::encodeName(AppDir).toStdString();
+    const DataPlaces places = ChooseDataPlaces(
+        programFolder, FolderWritable(programFolder), SONVIRA_DATA_FROM_PROGRAM,
+        UserDataFolder(xdgDataHome.isEmpty() ? nullptr : xdgDataHome.constData(),
+                       QFile::encodeName(QDir::homePath()).toStdString()));
+    std::string problem;
+    DataPerUser = places.perUser && PrepareDataFolder(places, problem);
+    if (!problem.empty()) qWarning("Sonvira: %s", problem.c_str());
+    std::string folder = places.folder;
+    if (places.perUser && !DataPerUser)
+        folder = places.shippedTable.empty() ? programFolder
+                                             : std::filesystem::path(places.shippedTable).parent_path().string() + "/";
+    DataDir = QFile::decodeName(QByteArray::fromStdString(folder));
+}
+
+QString TMainForm::DialogStartFolder() const {
+    return DataPerUser ? QDir::homePath() : AppDir;
 }
 
 void TMainForm::BuildLayout() {
@@ -179,7 +209,7 @@ void TMainForm::FormCreate(const PlatformParts& platform) {
         else qWarning("%s", qPrintable(text));
     });
     const auto showError = [this](const QString& text) { ShowMessage(QMessageBox::Critical, text); };
-    const bool tableOpen = OpenTranslationAtCreate(Translation, AppDir.toStdString(), showError);
+    const bool tableOpen = OpenTranslationAtCreate(Translation, QFile::encodeName(DataDir).toStdString(), showError);
     if (!soundOutput) ReportNoSoundOutput();
     if (!tableOpen) return;
     if (platform.makeHotKeys) RegisterHotKeys(platform.makeHotKeys(this));
@@ -194,7 +224,7 @@ bool TMainForm::OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& 
 // event loop runs; the remaining start-up steps still run. The box comes once the table is
 // open, in the stored language, so that a user who chose English or French reads it so.
 void TMainForm::ReportNoSoundOutput() {
-    Translation.SetLanguageIndex(ReadStoredLanguageIndex((AppDir + "options.dat").toStdString()).value_or(0));
+    Translation.SetLanguageIndex(ReadStoredLanguageIndex((DataDir + "options.dat").toStdString()).value_or(0));
     ShowMessage(QMessageBox::NoIcon, Message(Msg::NoSoundOutput));
     EndProgram();
 }
@@ -237,7 +267,7 @@ void TMainForm::LoadOptions() {
     LanguageIndex = 0;
     StoredLanguageIndex = 0;
     MenuItem("Deutsch1")->setChecked(true);
-    const auto stored = ReadStoredLanguageIndex((AppDir + "options.dat").toStdString());
+    const auto stored = ReadStoredLanguageIndex((DataDir + "options.dat").toStdString());
     if (stored) {
         // A value beyond the table's 19 language columns is no language: German.
         StoredLanguageIndex = (*stored >= 0 && *stored <= 18) ? *stored : 0;
@@ -248,7 +278,7 @@ void TMainForm::LoadOptions() {
 }
 
 void TMainForm::SaveOptions() {
-    WriteLanguageIndex((AppDir + "options.dat").toStdString(), LanguageIndex);
+    WriteLanguageIndex((DataDir + "options.dat").toStdString(), LanguageIndex);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

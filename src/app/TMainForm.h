@@ -87,8 +87,14 @@ public:
     // Playback position, range, pause, both factors and the loop flag, shared with the
     // stream thread (atomics); owned by the controller.
     PlaybackState& PlayState() { return State; }
-    // The program's folder, ending in '/': options.dat, translate.dbf, the dialogs' start.
+    // The program's folder, ending in '/'.
     const QString& ProgramFolder() const { return AppDir; }
+    // Where options.dat, translate.dbf and settings.conf are kept, ending in '/': the
+    // program's folder, or the user's data folder for an installed or write-protected copy.
+    const QString& DataFolder() const { return DataDir; }
+    // Where the open and save dialogs start: the program's folder, or for a user whose
+    // files are kept in their data folder, their home folder.
+    QString DialogStartFolder() const;
     // The language column in effect (0 German, 1 English, 2 French, ...).
     int32_t Language() const { return LanguageIndex; }
     // The program's arguments; the first names a sound to open at the first showing.
@@ -231,6 +237,9 @@ private:
     int32_t PlayMarkerX = 0;
     QImage ViewBitmap;
     QString AppDir;  // the program's folder, ending in '/'
+    QString DataDir;  // see DataFolder()
+    bool DataPerUser = false;
+    void ChooseDataDir();
     // settings.conf beside options.dat: the program's own settings ("Hohe Klangqualität").
     SettingsFile Settings{std::string()};
     static constexpr char kHighQualitySetting[] = "playback.high_quality";

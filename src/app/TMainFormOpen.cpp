@@ -24,7 +24,7 @@ void TMainForm::OpenBtnClick() {
         Timer2->start();
         return;
     }
-    OpenDialog1->setDirectory(AppDir);
+    OpenDialog1->setDirectory(DialogStartFolder());
     if (OpenDialog1->exec() != QDialog::Accepted) return;
     const QStringList chosen = OpenDialog1->selectedFiles();
     if (chosen.isEmpty()) return;

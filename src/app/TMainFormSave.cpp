@@ -12,7 +12,7 @@
 namespace sonvira {
 
 void TMainForm::SaveBtnClick() {
-    SaveDialog1->setDirectory(AppDir);
+    SaveDialog1->setDirectory(DialogStartFolder());
     if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty()) return;
     const int fileType =
         static_cast<int>(SaveDialog1->nameFilters().indexOf(SaveDialog1->selectedNameFilter())) + 1;

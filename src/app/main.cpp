@@ -1,4 +1,5 @@
 #include "CdAccess.h"
+#include "CommandLineRequest.h"
 #include "DeviceSoundOutput.h"
 #include "PortAudioCaptureDevice.h"
 #include "SessionHotKeys.h"
@@ -7,7 +8,22 @@
 
 #include <QDBusConnection>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 int main(int argc, char** argv) {
+    // Help and version are answered without a window (and without a display).
+    switch (sonvira::ReadCommandLineRequest(std::vector<std::string>(argv, argv + argc))) {
+        case sonvira::CommandLineRequest::Help:
+            std::fputs(sonvira::UsageText().c_str(), stdout);
+            return 0;
+        case sonvira::CommandLineRequest::Version:
+            std::fputs(sonvira::VersionText().c_str(), stdout);
+            return 0;
+        case sonvira::CommandLineRequest::Run:
+            break;
+    }
     // The session decides where the hot keys come from. Read before Qt starts: the
     // window runs on xcb (XWayland under Wayland) either way, as the X11 grabs need.
     const sonvira::HotKeySource hotKeySource =

@@ -1,0 +1,62 @@
+#include "DataFolder.h"
+
+#include "SeedTranslationTable.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+namespace sonvira {
+namespace {
+
+bool IsFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+std::string WithSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
+}
+
+}  // namespace
+
+std::string UserDataFolder(const char* xdgDataHome, const std::string& home) {
+    if (xdgDataHome && xdgDataHome[0] == '/') return WithSlash(xdgDataHome) + "sonvira/";
+    if (home.empty() || home[0] != '/') return {};
+    return WithSlash(home) + ".local/share/sonvira/";
+}
+
+bool FolderWritable(const std::string& folder) {
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+DataPlaces ChooseDataPlaces(const std::string& programFolder, bool programFolderWritable,
+                            const std::string& installedDataFromProgram, const std::string& userFolder) {
+    const std::string beside = programFolder + "translate.dbf";
+    const std::string installed =
+        std::filesystem::path(programFolder + WithSlash(installedDataFromProgram) + "translate.dbf")
+            .lexically_normal()
+            .string();
+    DataPlaces places;
+    places.shippedTable = IsFile(beside) ? beside : IsFile(installed) ? installed : std::string();
+    const bool installedCopy = !IsFile(beside) && IsFile(installed);
+    places.perUser = !userFolder.empty() && (!programFolderWritable || installedCopy);
+    places.folder = places.perUser ? WithSlash(userFolder) : programFolder;
+    return places;
+}
+
+bool PrepareDataFolder(const DataPlaces& places, std::string& problem) {
+    if (!places.perUser) return true;
+    std::error_code error;
+    std::filesystem::create_directories(places.folder, error);
+    if (error || !FolderWritable(places.folder)) {
+        problem = places.folder + ": " + (error ? error.message() : "not writable");
+        return false;
+    }
+    if (!places.shippedTable.empty()) SeedTranslationTable(places.shippedTable, places.folder + "translate.dbf");
+    return true;
+}
+
+}  // namespace sonvira
