@@ -95,6 +95,22 @@ e2e_start_sonvira() {
   sleep 0.5
 }
 
+# e2e_close_program: closes the window as its close box does and waits for the program
+# to end (so that what it writes on closing is written).
+e2e_close_program() {
+  timeout 5 python3 "$E2E_DIR/close_window.py" "$SONVIRA_WINDOW" || e2e_fail "could not close the window"
+  for _ in $(seq 100); do kill -0 "$SONVIRA_PID" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$SONVIRA_PID" 2>/dev/null && e2e_fail "the program did not end"
+  wait "$SONVIRA_PID" || true
+  SONVIRA_PID=
+}
+
+# e2e_look shown|absent <text>: what the program shows, read over the accessibility bus
+# (see accessible.py).
+e2e_look() {
+  timeout 40 /usr/bin/python3 "$E2E_DIR/accessible.py" "$@" || e2e_fail "accessible.py $*"
+}
+
 # e2e_record_start <raw file>: records the test's sink (mono 16-bit 44.1 kHz raw).
 e2e_record_start() {
   parecord --raw --device="$E2E_SINK.monitor" --format=s16le --rate=44100 --channels=1 \

@@ -19,14 +19,6 @@ cp "$1" "$program/sonvira"
 cp "$2" "$program/translate.dbf"
 sonvira=$program/sonvira
 
-look() { timeout 40 /usr/bin/python3 "$E2E_DIR/accessible.py" "$@" || e2e_fail "accessible.py $*"; }
-stop_program() {
-  timeout 5 python3 "$E2E_DIR/close_window.py" "$SONVIRA_WINDOW" || e2e_fail "could not close the window"
-  for _ in $(seq 100); do kill -0 "$SONVIRA_PID" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$SONVIRA_PID" 2>/dev/null && e2e_fail "the program did not end"
-  wait "$SONVIRA_PID" || true
-  SONVIRA_PID=
-}
 
 # The editor's window id, once it is up.
 find_editor() {
@@ -44,19 +36,19 @@ e2e_start_sonvira "$sonvira"
 e2e_press --click "Sprache"
 sleep 0.5
 e2e_press --click "English"
-look shown "Please close the program and start it again!"
+e2e_look shown "Please close the program and start it again!"
 e2e_press "OK"
 for _ in $(seq 50); do [ -s "$program/options.dat" ] && break; sleep 0.1; done  # written after the box
 [ "$(od -An -tx1 "$program/options.dat" | tr -d ' \n')" = "01000000" ] ||
   e2e_fail "options.dat holds $(od -An -tx1 "$program/options.dat")"
-stop_program
+e2e_close_program
 echo "ok    English chosen: the restart box in English, options.dat holds 1"
 
 # English start.
 e2e_start_sonvira "$sonvira"
-look shown "File"
-look shown "Open..."
-look absent "Datei"
+e2e_look shown "File"
+e2e_look shown "Open..."
+e2e_look absent "Datei"
 echo "ok    the next start is English"
 
 # The editor: find the message by its English text, give it a new one in the grid.
@@ -68,13 +60,13 @@ sleep 0.5
 timeout 10 xdotool type --delay 10 "Could not open the file" || e2e_fail "could not type the search"
 e2e_key Return
 sleep 0.5
-[ "$(look rows)" = "1" ] || e2e_fail "the search shows $(look rows) records instead of 1"
+[ "$(e2e_look rows)" = "1" ] || e2e_fail "the search shows $(e2e_look rows) records instead of 1"
 e2e_key Tab Tab  # past "Suchen" into the grid
 e2e_key Right F2 ctrl+a
 timeout 10 xdotool type --delay 10 "This file cannot be opened." || e2e_fail "could not type the translation"
 e2e_key Return
 timeout 5 python3 "$E2E_DIR/close_window.py" "$editor" || e2e_fail "could not close the editor"
-look shown "Please close the program and start it again!"
+e2e_look shown "Please close the program and start it again!"
 e2e_press "OK"
 
 # A broken WAV: the next message box carries the new translation.
@@ -85,7 +77,7 @@ e2e_press --click "Open..."
 sleep 1
 timeout 10 xdotool type --delay 10 "$E2E_WORK/broken.wav" || e2e_fail "could not type the file name"
 e2e_key Return
-look shown "This file cannot be opened."
+e2e_look shown "This file cannot be opened."
 e2e_press "OK"
 echo "ok    the translation typed in the editor is the next message's text"
 
@@ -98,10 +90,10 @@ import struct, sys
 data = open(sys.argv[1], "rb").read()
 count, header, length = struct.unpack_from("<IHH", data, 4)
 print(sum(data[header + i * length] != 0x2A for i in range(count)))' "$program/translate.dbf")
-rows=$(look rows)
+rows=$(e2e_look rows)
 [ "$rows" = "$records" ] || e2e_fail "the editor shows $rows of $records records"
 echo "ok    opened again, the editor shows all $rows records"
 timeout 5 python3 "$E2E_DIR/close_window.py" "$(find_editor)" || e2e_fail "could not close the editor"
-look shown "Please close the program and start it again!"
+e2e_look shown "Please close the program and start it again!"
 e2e_press "OK"
-stop_program
+e2e_close_program

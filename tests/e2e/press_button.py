@@ -26,17 +26,21 @@ def find(node, caption, depth=0):
     try:
         if node.getRole() in ROLES and node.name == caption:
             return node
-        for child in node:
-            found = find(child, caption, depth + 1)
-            if found is not None:
-                return found
-    except Exception:  # a node that went away while walking
+        children = list(node)
+    except Exception:  # a node that went away while walking: its siblings still count
         return None
+    for child in children:
+        found = find(child, caption, depth + 1)
+        if found is not None:
+            return found
     return None
 
 
 def enabled(node):
-    return node.getState().contains(pyatspi.STATE_ENABLED)
+    try:
+        return node.getState().contains(pyatspi.STATE_ENABLED)
+    except Exception:  # gone meanwhile
+        return False
 
 
 def click(node):
