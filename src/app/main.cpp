@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
         sonvira::ChooseHotKeySource(sonvira::CurrentSessionEnvironment());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
     sonvira::SonviraApplication app(argc, argv);
+    // Lets a desktop match the window to the menu entry (de.orlanda.sonvira.desktop) and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.orlanda.sonvira"));
     sonvira::PlatformParts platform;
     platform.openOutput = &sonvira::DeviceSoundOutput::OpenDefault;
     platform.openCapture = &sonvira::PortAudioCaptureDevice::Create;
