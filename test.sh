@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds every test with AddressSanitizer and
+# Installs what is missing, builds the Debian package and every test with AddressSanitizer and
 # UndefinedBehaviorSanitizer (and the threaded tests with ThreadSanitizer), starts a
 # private PulseAudio server and an Xvfb display for the tests that need real sound and
 # a real window, runs ctest, stops what it started and exits with the tests' status.
@@ -10,7 +10,15 @@ ensure_packages "${SONVIRA_BUILD_PACKAGES[@]}" "${SONVIRA_TEST_PACKAGES[@]}"
 source scripts/services.sh
 
 jobs=$(nproc)
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONVIRA_SANITIZE=ON >/dev/null
+# The Debian package, from a Release build of the program alone: the tests check it and
+# install it.
+cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DSONVIRA_TESTS=OFF >/dev/null
+cmake --build build-package -j "$jobs"
+rm -f build-package/sonvira_*.deb
+(cd build-package && cpack -G DEB >/dev/null)
+package=$(ls "$PWD"/build-package/sonvira_*.deb)
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONVIRA_SANITIZE=ON \
+  -DSONVIRA_TEST_PACKAGE="$package" >/dev/null
 cmake --build build-test -j "$jobs"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONVIRA_TSAN=ON \
   -DSONVIRA_GUI=OFF >/dev/null

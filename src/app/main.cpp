@@ -7,6 +7,7 @@
 #include "TMainForm.h"
 
 #include <QDBusConnection>
+#include <QIcon>
 
 #include <cstdio>
 #include <string>
@@ -32,6 +33,10 @@ int main(int argc, char** argv) {
     sonvira::SonviraApplication app(argc, argv);
     // Lets a desktop match the window to the menu entry (de.orlanda.sonvira.desktop) and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("de.orlanda.sonvira"));
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/de.orlanda.sonvira-%1.png").arg(size), QSize(size, size));
+    QGuiApplication::setWindowIcon(icon);
     sonvira::PlatformParts platform;
     platform.openOutput = &sonvira::DeviceSoundOutput::OpenDefault;
     platform.openCapture = &sonvira::PortAudioCaptureDevice::Create;
