@@ -20,27 +20,33 @@ import pyatspi
 ROLES = (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_MENU, pyatspi.ROLE_CHECK_BOX)
 
 
-def find(node, caption, depth=0):
+def matches(node, caption, depth=0):
+    """Every control of that caption below `node`, in tree order."""
     if node is None or depth > 30:
-        return None
+        return
     try:
         if node.getRole() in ROLES and node.name == caption:
-            return node
+            yield node
         children = list(node)
     except Exception:  # a node that went away while walking: its siblings still count
-        return None
+        return
     for child in children:
-        found = find(child, caption, depth + 1)
-        if found is not None:
-            return found
-    return None
+        yield from matches(child, caption, depth + 1)
 
 
-def enabled(node):
+def has_state(node, state):
     try:
-        return node.getState().contains(pyatspi.STATE_ENABLED)
+        return node.getState().contains(state)
     except Exception:  # gone meanwhile
         return False
+
+
+def find(app, caption):
+    """The enabled control of that caption, one on the screen first: a hidden dialog may
+    have a button of the same caption (several dialogs have an "OK")."""
+    enabled = [node for node in matches(app, caption) if has_state(node, pyatspi.STATE_ENABLED)]
+    showing = [node for node in enabled if has_state(node, pyatspi.STATE_SHOWING)]
+    return (showing or enabled or [None])[0]
 
 
 def click(node):
@@ -58,10 +64,10 @@ def main(caption, seconds=10.0, by_mouse=False):
             if app is None or "sonvira" not in (app.name or "").lower():
                 continue
             node = find(app, caption)
-            if node is not None and enabled(node) and by_mouse:
+            if node is not None and by_mouse:
                 click(node)
                 return
-            if node is not None and enabled(node):
+            if node is not None:
                 try:
                     node.queryAction().doAction(0)
                 except Exception as error:
