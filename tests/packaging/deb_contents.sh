@@ -14,7 +14,7 @@ field() { timeout 30 dpkg-deb -f "$deb" "$1"; }
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture: $(field Architecture)"
 depends=$(field Depends)
 for library in libqt6widgets6 libqt6dbus6 libportaudio2 libmpg123-0 libmp3lame0 librubberband2 libavformat \
-               libswresample qt6-translations-l10n libasound2-plugins; do
+               libswresample qt6-qpa-plugins qt6-translations-l10n libasound2-plugins; do
   [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 echo "ok    name, version, architecture and dependencies"
