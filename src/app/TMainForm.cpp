@@ -105,6 +105,10 @@ void TMainForm::ChooseDataDir() {
     DataDir = QFile::decodeName(QByteArray::fromStdString(folder));
 }
 
+std::string TMainForm::DataFile(const char* name) const {
+    return QFile::encodeName(DataDir + QLatin1String(name)).toStdString();
+}
+
 QString TMainForm::DialogStartFolder() const {
     return DataPerUser ? QDir::homePath() : AppDir;
 }
@@ -224,7 +228,7 @@ bool TMainForm::OpenOutput(const std::function<std::unique_ptr<SoundOutput>()>& 
 // event loop runs; the remaining start-up steps still run. The box comes once the table is
 // open, in the stored language, so that a user who chose English or French reads it so.
 void TMainForm::ReportNoSoundOutput() {
-    Translation.SetLanguageIndex(ReadStoredLanguageIndex((DataDir + "options.dat").toStdString()).value_or(0));
+    Translation.SetLanguageIndex(ReadStoredLanguageIndex(DataFile("options.dat")).value_or(0));
     ShowMessage(QMessageBox::NoIcon, Message(Msg::NoSoundOutput));
     EndProgram();
 }
@@ -267,7 +271,7 @@ void TMainForm::LoadOptions() {
     LanguageIndex = 0;
     StoredLanguageIndex = 0;
     MenuItem("Deutsch1")->setChecked(true);
-    const auto stored = ReadStoredLanguageIndex((DataDir + "options.dat").toStdString());
+    const auto stored = ReadStoredLanguageIndex(DataFile("options.dat"));
     if (stored) {
         // A value beyond the table's 19 language columns is no language: German.
         StoredLanguageIndex = (*stored >= 0 && *stored <= 18) ? *stored : 0;
@@ -278,7 +282,7 @@ void TMainForm::LoadOptions() {
 }
 
 void TMainForm::SaveOptions() {
-    WriteLanguageIndex((DataDir + "options.dat").toStdString(), LanguageIndex);
+    WriteLanguageIndex(DataFile("options.dat"), LanguageIndex);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

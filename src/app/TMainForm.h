@@ -240,6 +240,8 @@ private:
     QString DataDir;  // see DataFolder()
     bool DataPerUser = false;
     void ChooseDataDir();
+    // The local path of one of the program's files in DataDir ("options.dat", ...).
+    std::string DataFile(const char* name) const;
     // settings.conf beside options.dat: the program's own settings ("Hohe Klangqualität").
     SettingsFile Settings{std::string()};
     static constexpr char kHighQualitySetting[] = "playback.high_quality";

@@ -2,7 +2,6 @@
 // rewind, the hot keys, and making speed and pitch permanent.
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -81,7 +80,7 @@ void TMainForm::HighQualityCheckClick(bool on) {
 }
 
 void TMainForm::LoadSettings() {
-    Settings = SettingsFile((QFile::encodeName(DataDir + "settings.conf")).toStdString());
+    Settings = SettingsFile(DataFile("settings.conf"));
     Settings.Load();
     const bool highQuality = Settings.GetBool(kHighQualitySetting, false);
     const QSignalBlocker quiet(HighQualityCheck);  // taking the stored choice is no change

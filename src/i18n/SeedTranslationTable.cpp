@@ -1,10 +1,10 @@
 #include "SeedTranslationTable.h"
 
+#include "PendingFile.h"
 #include "ShippedTranslations.h"
 #include "TDbfTable.h"
 #include "Win1252.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -26,31 +26,15 @@ std::vector<ShippedTranslation> RowsOf(const TDbfTable& table) {
     return rows;
 }
 
-bool WriteAll(int fd, const std::vector<char>& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
+// Written under a temporary name and renamed into place whole, so that a start cut off
+// midway leaves no partial table.
 SeedOutcome CopyInto(const std::string& shippedTable, const std::string& userTable) {
     std::ifstream in(shippedTable, std::ios::binary);
     if (!in) return {SeedOutcome::Kind::NoShippedTable, 0, 0, shippedTable + " cannot be read"};
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string partial = userTable + ".new";
-    const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return {SeedOutcome::Kind::Failed, 0, 0, partial + " cannot be created"};
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    // Never over a table that appeared meanwhile (another start of the program).
-    if (!written || !closed || ::link(partial.c_str(), userTable.c_str()) != 0) {
-        ::unlink(partial.c_str());
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    PendingFile copy(userTable);
+    if (!copy.Ok() || !copy.Write(bytes.data(), bytes.size()) || !copy.Commit())
         return {SeedOutcome::Kind::Failed, 0, 0, userTable + " cannot be written"};
-    }
-    ::unlink(partial.c_str());
     return {SeedOutcome::Kind::Copied, 0, 0, {}};
 }
 

@@ -26,8 +26,8 @@ struct SeedOutcome {
 };
 
 // Seeds or completes the table at `userTable` from the one at `shippedTable`. A new copy is
-// written beside its final name and renamed into place, so a start that is cut off never
-// leaves a partial table behind. Throws nothing.
+// written beside its final name and renamed into place (PendingFile), so a start that is
+// cut off never leaves a partial table behind. Throws nothing.
 SeedOutcome SeedTranslationTable(const std::string& shippedTable, const std::string& userTable);
 
 }  // namespace sonvira

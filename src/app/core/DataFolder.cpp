@@ -39,9 +39,10 @@ DataPlaces ChooseDataPlaces(const std::string& programFolder, bool programFolder
         std::filesystem::path(programFolder + WithSlash(installedDataFromProgram) + "translate.dbf")
             .lexically_normal()
             .string();
+    const bool tableBeside = IsFile(beside), tableInstalled = IsFile(installed);
     DataPlaces places;
-    places.shippedTable = IsFile(beside) ? beside : IsFile(installed) ? installed : std::string();
-    const bool installedCopy = !IsFile(beside) && IsFile(installed);
+    places.shippedTable = tableBeside ? beside : tableInstalled ? installed : std::string();
+    const bool installedCopy = !tableBeside && tableInstalled;
     places.perUser = !userFolder.empty() && (!programFolderWritable || installedCopy);
     places.folder = places.perUser ? WithSlash(userFolder) : programFolder;
     return places;
