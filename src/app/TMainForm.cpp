@@ -207,6 +207,14 @@ void TMainForm::FormCreate(const PlatformParts& platform) {
     if (platform.openCapture) CreateRecorder(platform.openCapture);
     if (platform.openCd) CreateCdImport(platform.openCd());
     EnumerateMp3CodecFormats(Mp3CodecFormats);
+    // Each import gets a decoder stream of its own and a copy of the formats: it runs on a
+    // worker and may outlive the window when closing gives up on it.
+    ImportSound = [formats = Mp3CodecFormats](const std::string& path, const std::string& tempDir,
+                                             std::atomic<bool>& stop, const Mp3ImportHooks& hooks,
+                                             WavSound& out) {
+        TACMConvertor mp3wav = MakeMp3Decoder();
+        return OpenSoundFile(path, tempDir, mp3wav, formats, stop, hooks, out);
+    };
     // The record array's handler outlives this window; after it, texts go to stderr.
     InstallAllocFailureBox([self = QPointer<TMainForm>(this)](const QString& text) {
         if (self) self->ShowMessage(QMessageBox::Critical, text);
@@ -289,6 +297,15 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     // Closing is always allowed; nothing is asked, even for an unsaved sound.
     LeaveCurrentFile();
     SaveFilePlaces();
+    if (Job.Running()) {
+        // A job ends with the program: cancelled, given a moment to clean up after itself
+        // (a decoder deletes its temporary file), then given up on.
+        CancelJob();
+        Job.WaitForWork(BackgroundJob::kCloseWait);
+        Job.Abandon();
+        StopBtn->setEnabled(false);
+        LeaveBusy();
+    }
     StopRequested = true;
     if (OnStopRecording) OnStopRecording();  // a recording ends too, so the program can
     event->accept();

@@ -25,6 +25,7 @@
 #include "RecentFiles.h"
 #include "Mp3CodecFormats.h"
 #include "MakeMp3Decoder.h"
+#include "OpenSoundFile.h"
 #include "TranslationContext.h"
 #include "PlaybackController.h"
 #include "PlaybackState.h"
@@ -34,6 +35,10 @@
 #include "WaveformViewModel.h"
 #include "WindowPlaybackControls.h"
 #include "TFloatSpinEdit.h"
+#include "BackgroundJob.h"
+#include "WindowThreadPost.h"
+#include <QPointer>
+#include <vector>
 
 namespace sonvira {
 
@@ -51,6 +56,7 @@ class TRecordForm;
 class TMusikCDForm;
 class TTranslateForm;
 class CaptureDevice;
+struct OpenImport;
 enum class Msg : int32_t;
 
 // The platform parts the main window opens at start-up. The program passes the real
@@ -107,6 +113,13 @@ public:
     // Every box of the program goes through here; tests replace it to record messages
     // instead of opening a modal box.
     std::function<void(QMessageBox::Icon, const QString&)> ShowMessage;
+    // Reads a sound file into `out` on the import job's worker thread, as OpenSoundFile
+    // does (the default, with a decoder stream of its own); `stop` is set once the job is
+    // cancelled and read after each hooks.processEvents. Tests replace it with a decoder
+    // they hold up. Must not touch the window.
+    std::function<OpenOutcome(const std::string& path, const std::string& tempDir,
+                              std::atomic<bool>& stop, const Mp3ImportHooks& hooks, WavSound& out)>
+        ImportSound;
     // Raises the recorder's own stop request (set by the recorder when it exists).
     std::function<void()> OnStopRecording;
     // Whether "Aufnehmen" can be used (the recorder exists).
@@ -117,6 +130,14 @@ public:
 
     // Menu items by their object names (e.g. "ffnen1", "Weicheinblenden1").
     QAction* MenuItem(const QString& objectName) const;
+
+    // ---- long work ----
+    // Whether a job (an import, a CD rip) or a recording runs: every command that would
+    // change the sound, play, open or save, start another job or change the language is
+    // refused meanwhile; only the job's own cancel is live.
+    bool Busy() const;
+    // The running job's cancel (STOP and Esc during an import): it ends at its next check.
+    void CancelJob();
 
     // ---- start-up and ending ----
     void FormCreate(const PlatformParts& platform);
@@ -270,8 +291,7 @@ private:
 
     // The translation table with its index and the current language column.
     TranslationContext Translation;
-    // The MP3 decoder stream and the MP3 formats it offers.
-    TACMConvertor mp3wav = MakeMp3Decoder();
+    // The MP3 formats the decoder offers (each import opens a decoder stream of its own).
     Mp3FormatList Mp3CodecFormats;
 
     // ---- controls (names as the commands refer to them; each carries its name as its
@@ -321,7 +341,19 @@ private:
     void BuildStatusBar();
     void BuildMenu();
     QAction* AddMenuItem(QMenu* menu, const QString& caption, MenuItemNamer& namer);
-    void OpenCommonSteps(const QString& fileName);
+    // Starts importing `fileName` as a job; what it read becomes the sound when it ends.
+    // `thenClearSelection`: the open dialog's way (Timer1 runs once the sound is in).
+    void OpenCommonSteps(const QString& fileName, bool thenClearSelection = false);
+    void TakeOverImport(OpenImport& import, const QString& fileName, bool thenClearSelection);
+    // Runs `work` as the window's job: the busy state from now until `finished` has run
+    // on the window thread (STOP is the job's cancel meanwhile).
+    void RunJob(std::function<void(JobContext&)> work, std::function<void()> finished);
+    // The busy state's controls: disabled on entering, given back their state on leaving.
+    void EnterBusy();
+    void LeaveBusy();
+    std::vector<QObject*> IdleOnlyControls() const;
+    std::vector<std::pair<QPointer<QObject>, bool>> busyControls_;
+    bool busy_ = false;
     void BuildRecentMenu(QMenu* fileMenu, MenuItemNamer& namer);
     void RebuildRecentMenu();
     void LoadFilePlaces();
@@ -362,6 +394,8 @@ private:
     bool DefaultAskOkCancel(const QString& caption, const QString& text);
 
     QMap<QString, QAction*> menuItems_;
+    // Declared last: destroyed first, so its work never outlives what it reports to.
+    BackgroundJob Job{QueuedOn(this)};
 };
 
 }  // namespace sonvira

@@ -20,7 +20,7 @@ void TMainForm::CreateCdImport(CdAccess access) {
 }
 
 void TMainForm::MusikCDBtnClick() {
-    if (!MusikCDForm) return;
+    if (!MusikCDForm || Busy()) return;
     if (!DrivesSearched) {
         // Once per run: drives added later are not seen, an empty result stays empty.
         DrivesSearched = true;

@@ -36,6 +36,7 @@ void TMainForm::ShowEditResult(EditResult result) {
 }
 
 void TMainForm::RunBlockCommand(const std::function<EditResult()>& command) {
+    if (Busy()) return;
     StopPlayback();  // the block is replaced: the playback thread must not read it
     ShowEditResult(command());
 }
@@ -94,7 +95,9 @@ void TMainForm::ConnectEditCommands() {
     for (const auto& c : commands) {
         QAction* item = MenuItem(c.item);
         item->setEnabled(true);
-        connect(item, &QAction::triggered, this, c.command);
+        connect(item, &QAction::triggered, this, [this, command = c.command] {
+            if (!Busy()) command();
+        });
     }
 }
 

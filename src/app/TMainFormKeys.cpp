@@ -39,6 +39,10 @@ void TMainForm::CreateWindowKeys() {
     MenuItem("ffnen1")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     MenuItem("SpeichernalsWAVMP31")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
 
+    // Esc cancels a running import, as STOP does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &TMainForm::CancelJob);
+
     auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
     connect(space, &QShortcut::activated, this, &TMainForm::SpaceKeyPressed);
     const struct {

@@ -24,7 +24,7 @@ void TMainForm::Franais1Click() { ChooseLanguage(2, "Franais1"); }
 
 // Choosing the language already in effect does the same.
 void TMainForm::ChooseLanguage(int32_t index, const char* item) {
-    if (loadingOptions_) return;
+    if (loadingOptions_ || Busy()) return;
     MenuItem(item)->setChecked(true);
     LanguageIndex = index;
     Translation.SetLanguageIndex(index);
@@ -33,6 +33,7 @@ void TMainForm::ChooseLanguage(int32_t index, const char* item) {
 }
 
 void TMainForm::bersetzen1Click() {
+    if (Busy()) return;
     TranslateForm->SetColumnWidths(300);
     TranslateForm->Prepare();
     TranslateForm->exec();

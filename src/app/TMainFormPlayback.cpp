@@ -22,6 +22,7 @@ void TMainForm::PitchEdChange() { playback_.PitchFieldChanged(); }
 void TMainForm::PauseBtnClick() { playback_.PauseOrResume(); }
 
 void TMainForm::HotKeyPressed(int id) {
+    if (Busy()) return;  // no key may start or steer playback over a job or a recording
     // F11 starts playing only where the play button could: not while a recording runs.
     if (playback_.HotKey(id) && PlayBtn->isEnabled()) PlayBtnClick();
 }
@@ -41,7 +42,7 @@ void TMainForm::AddHotKeyFocusNote() {
 void TMainForm::SetPlayPosition(double frame) { playback_.SetPlayPosition(frame); }
 
 void TMainForm::DoEffektClick() {
-    if (Doc.DataSize == 0) return;  // no sound: nothing changes, the fields keep their values
+    if (Busy() || Doc.DataSize == 0) return;  // no sound: nothing changes, the fields keep their values
     StopPlayback();  // the samples are rewritten: nothing may render from them meanwhile
     SetProStatus(0);
     const auto progress = [this](int percent) {
@@ -97,7 +98,7 @@ void TMainForm::SetTransportPlaying(bool playing) {
 }
 
 void TMainForm::PlayBtnClick() {
-    if (!playback_.BeginPlay()) return;
+    if (Busy() || !playback_.BeginPlay()) return;
     do {
         // Let the window handle its events for one marker step (about 60 per second),
         // sleeping while nothing happens.
@@ -128,6 +129,10 @@ void TMainForm::MovePlayMarker(int32_t x) {
 }
 
 void TMainForm::StopBTNClick() {
+    if (Job.Running()) {
+        CancelJob();  // during an import STOP is its cancel, and nothing else
+        return;
+    }
     playback_.RequestStop();
     if (OnStopRecording) OnStopRecording();
 }

@@ -58,6 +58,7 @@ void TMainForm::LoadFilePlaces() {
 }
 
 void TMainForm::OpenWhenStopped(const QString& fileName) {
+    if (Busy()) return;
     if (StopBtn->isEnabled()) {
         // Something plays or records: ask it to end and come back once it has.
         PendingOpen = fileName;

@@ -35,9 +35,10 @@ void TMainForm::CreateRecorder(std::function<std::unique_ptr<CaptureDevice>()> o
 }
 
 void TMainForm::RecordBtnClick() {
-    if (!RecordForm || !RecordBtn->isEnabled()) return;
+    if (!RecordForm || !RecordBtn->isEnabled() || Busy()) return;
     if (Doc.DataSize != 0 && !AskOkCancel(Message(Msg::NewRecording), Message(Msg::NewRecordingLosesTheLast)))
         return;
+    EnterBusy();  // nothing else may start, open or change the sound while recording
     Doc.ReleaseBlock();
     Doc.SampleRate = kRecordRate;
     Doc.IsStereo = true;
@@ -48,14 +49,14 @@ void TMainForm::RecordBtnClick() {
     StopBtn->setEnabled(true);
 
     StopRequested = false;
-    RecordForm->Timer1->start();
+    RecordForm->Arm();
     // The elapsed time runs in the status bar a few times a second, also while the
     // recording run waits inside this wait.
     QTimer clock;
     connect(&clock, &QTimer::timeout, this, [this] { ShowRecordingTime(); });
     clock.start(kClockMs);
     ShowRecordingTime();
-    while (!StopRequested && !RecordForm->RecordingFull()) {
+    while (!StopRequested && !RecordForm->RecordingFull() && !RecordForm->InputFailed()) {
         QEventLoop step;
         QTimer::singleShot(kWaitStepMs, &step, &QEventLoop::quit);
         step.exec();
@@ -65,6 +66,7 @@ void TMainForm::RecordBtnClick() {
     RecordForm->Timer1->stop();
     RecordForm->RequestStop();
     StatusText->clear();
+    LeaveBusy();
     TakeOverRecording();
 }
 
@@ -75,6 +77,8 @@ void TMainForm::ShowRecordingTime() {
 void TMainForm::TakeOverRecording() {
     const bool limitReached = RecordForm->State().LimitReached();
     const bool memoryExhausted = RecordForm->State().MemoryExhausted();
+    const bool partsLost = RecordForm->State().PartsLost();
+    const bool inputFailed = RecordForm->InputFailed();
     const Recorder::Recording recording = RecordForm->State().TakeRecording();
     if (recording.size != 0) {
         // The selection starts afresh, as for an opened file: an old selection would name
@@ -95,6 +99,13 @@ void TMainForm::TakeOverRecording() {
         ShowMessage(QMessageBox::Critical,
                     Tr("Der Arbeitsspeicher reicht für eine längere Aufnahme nicht aus. "
                        "Aufgenommen ist alles bis dahin."));
+    if (inputFailed)
+        ShowMessage(QMessageBox::Critical,
+                    Tr("Der Toneingang konnte nicht geöffnet werden. Es wurde nichts aufgenommen."));
+    else if (partsLost)
+        ShowMessage(QMessageBox::Warning,
+                    Tr("Teile der Aufnahme gingen verloren, weil das Programm den Toneingang nicht "
+                       "schnell genug abholen konnte. Der Rest der Aufnahme ist erhalten."));
 }
 
 }  // namespace sonvira

@@ -12,6 +12,7 @@
 namespace sonvira {
 
 void TMainForm::SaveBtnClick() {
+    if (Busy()) return;
     SaveDialog1->setDirectory(DialogStartFolder());
     if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty()) return;
     const int fileType =

@@ -15,7 +15,7 @@ namespace sonvira {
 struct CdCommandResult {
     bool Completed = false;  // delivered, and the drive answered with status GOOD (0)
     uint8_t Status = 0;      // the SCSI status byte (2: CHECK CONDITION, sense data valid)
-    // Fixed-format sense data as returned: byte 2 sense key, 12 ASC, 13 ASCQ.
+    // Sense data as returned, fixed or descriptor format (ParseSense reads either).
     std::array<uint8_t, 24> Sense{};
     std::size_t Received = 0;  // bytes of data the drive delivered
 };

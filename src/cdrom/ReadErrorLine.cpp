@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "MessageCatalogue.h"
+#include "SenseFields.h"
 #include "SenseText.h"
 
 namespace sonvira {
@@ -16,11 +17,12 @@ std::string Hex(uint8_t value) {
 
 }  // namespace
 
-std::string SptiReadErrorLine(TranslationContext& translation, uint8_t scsiStatus, uint8_t senseKey,
-                              uint8_t asc, uint8_t ascq) {
+std::string SptiReadErrorLine(TranslationContext& translation, uint8_t scsiStatus,
+                              std::span<const uint8_t> sense) {
+    const SenseFields fields = ParseSense(sense);
     return CatalogueText(translation, Msg::ScsiStatusError) + " " + std::to_string(scsiStatus) +
-           "; Code:" + Hex(senseKey) + ";" + Hex(asc) + ";" + Hex(ascq) + " \"" +
-           geterrorMessage(senseKey, asc, ascq) + "\"";
+           "; Code:" + Hex(fields.Key) + ";" + Hex(fields.Asc) + ";" + Hex(fields.Ascq) + " \"" +
+           geterrorMessage(fields.Key, fields.Asc, fields.Ascq) + "\"";
 }
 
 std::string AspiReadErrorLine(TranslationContext& translation, int status) {

@@ -6,9 +6,7 @@
 #include "CdCommands.h"
 #include "ChangeSec.h"
 #include "Karaoke.h"
-#include "MessageCatalogue.h"
-#include "ReadErrorLine.h"
-#include "TranslationContext.h"
+#include "RipLogLines.h"
 
 namespace sonvira {
 namespace {
@@ -25,50 +23,59 @@ struct Span {
 
 class Ripper {
   public:
-    Ripper(CdDrive& drive, const RipRequest& request, TrackTable& tracks, RipListener& listener,
-           TranslationContext& translation)
+    Ripper(CdDrive& drive, const RipRequest& request, RipListener& listener,
+           std::size_t mostSoundBytes, RipResult& result)
         : drive_(drive),
           request_(request),
-          tracks_(tracks),
           listener_(listener),
-          tr_(translation) {}
+          mostSoundBytes_(mostSoundBytes),
+          result_(result) {}
 
     TocOutcome ReadToc() {
         std::vector<uint8_t> toc(kTocBytes);
-        const CdCommandResult result =
+        const CdCommandResult answer =
             drive_.SendCdCommand(ReadTocCdb(), toc, kShortCommandTimeout);
-        if (!result.Completed) {
-            LogTocFailure(result);
+        if (!answer.Completed) {
+            listener_.Log(TocFailureLine(answer.Status, request_.UseSpti));
             return TocOutcome::Failed;
         }
-        Log(Msg::TocRead);
-        ReadTrackStarts(toc, tracks_);
-        if (static_cast<int64_t>(tracks_.TrackCount) < request_.Track || request_.Track < 1) {
-            Log(Msg::InvalidTrackNumber);
+        listener_.Log(CatalogueLine(Msg::TocRead));
+        // Only what the drive delivered is its answer; the rest of the buffer is ours.
+        ReadTrackStarts(std::span(toc).first(std::min(answer.Received, toc.size())), tracks());
+        if (static_cast<int64_t>(tracks().TrackCount) < request_.Track || request_.Track < 1) {
+            listener_.Log(CatalogueLine(Msg::InvalidTrackNumber));
             return TocOutcome::TrackRefused;
         }
+        listener_.Log(TracksFoundLine(tracks().TrackCount, request_.UseSpti));
         const auto track = static_cast<uint32_t>(request_.Track);
-        span_ = {tracks_.TrackStart[track], tracks_.TrackStart[track + 1],
-                 track == tracks_.TrackCount};
-        listener_.Log(
-            std::to_string(tracks_.TrackCount) + " " +
-            CatalogueText(tr_, request_.UseSpti ? Msg::SptiTracksFound : Msg::AspiTracksFound));
+        // READ CD "any sector type" would hand over a data track's bytes as noise.
+        if (tracks().IsDataTrack(track)) {
+            listener_.Log(DataTrackLine(request_.Track));
+            return TocOutcome::TrackRefused;
+        }
+        span_ = {tracks().TrackStart[track], tracks().TrackStart[track + 1],
+                 track == tracks().TrackCount};
         tocRead_ = true;
         return TocOutcome::Read;
     }
 
     void ReadBlocks() {
-        Log(request_.UseSpti ? Msg::SptiRippingStarts : Msg::AspiRippingStarts);
+        listener_.Log(
+            CatalogueLine(request_.UseSpti ? Msg::SptiRippingStarts : Msg::AspiRippingStarts));
         block_.resize(kSectorsPerRead * kSectorBytes);
-        bool cancel = false;
+        bool stop = false;
         int failures = 0;
-        while (!cancel && span_.Pos < span_.End) {
-            if (listener_.HandleEvents()) cancel = true;
+        while (!stop && span_.Pos < span_.End) {
             const uint32_t sectors = SectorsOfNextRead();
+            if (!Fits(sectors)) {
+                result_.LimitReached = true;
+                break;
+            }
+            if (listener_.CancelRequested()) stop = result_.Cancelled = true;
             if (ReadBlock(sectors)) {
                 failures = 0;
             } else if (++failures > kMostFailuresInARow) {
-                cancel = true;
+                stop = true;
             }
             span_.Pos += sectors;
             ShowPosition();
@@ -76,45 +83,32 @@ class Ripper {
         ShowPosition();
     }
 
-    std::vector<uint8_t> TakeSound() { return std::move(sound_); }
-
   private:
-    void Log(Msg id) { listener_.Log(CatalogueText(tr_, id)); }
-
-    void LogTocFailure(const CdCommandResult& result) {
-        if (request_.UseSpti) {
-            Log(Msg::CannotReadToc);
-            return;
-        }
-        listener_.Log(CatalogueText(tr_, Msg::RipErrorWord) + " " + std::to_string(result.Status) +
-                      "! " + CatalogueText(tr_, Msg::CannotReadToc));
-    }
+    TrackTable& tracks() { return result_.Tracks; }
 
     uint32_t SectorsOfNextRead() const {
         if (!span_.LastTrack) return kSectorsPerRead;
         return static_cast<uint32_t>(std::min<uint64_t>(kSectorsPerRead, span_.End - span_.Pos));
     }
 
+    // Whether a block of `sectors` still fits the largest sound the caller takes.
+    bool Fits(uint32_t sectors) const {
+        const std::size_t kept = result_.Sound.size();
+        return kept <= mostSoundBytes_ && sectors * kSectorBytes <= mostSoundBytes_ - kept;
+    }
+
     bool ReadBlock(uint32_t sectors) {
         const std::span<uint8_t> block(block_.data(), sectors * kSectorBytes);
         const auto lba = static_cast<uint32_t>(span_.Pos);
-        const CdCommandResult result = drive_.SendCdCommand(
+        const CdCommandResult answer = drive_.SendCdCommand(
             ReadCdCdb(lba, static_cast<uint8_t>(sectors)), block, kReadTimeout);
-        if (!result.Completed) {
-            LogReadFailure(result);
+        if (!answer.Completed) {
+            listener_.Log(ReadFailureLine(answer, request_.UseSpti));
             return false;
         }
         if (request_.Karaoke) KaraokeStep(block);
-        sound_.insert(sound_.end(), block.begin(), block.end());
+        result_.Sound.insert(result_.Sound.end(), block.begin(), block.end());
         return true;
-    }
-
-    void LogReadFailure(const CdCommandResult& result) {
-        if (request_.UseSpti)
-            listener_.Log(SptiReadErrorLine(tr_, result.Status, result.Sense[2], result.Sense[12],
-                                            result.Sense[13]));
-        else
-            listener_.Log(AspiReadErrorLine(tr_, result.Status));
     }
 
     // Without a table of contents from this rip there is nothing to show: the display keeps
@@ -123,42 +117,40 @@ class Ripper {
         if (!tocRead_) return;
         const auto pos = static_cast<uint32_t>(
             std::min<uint64_t>(span_.Pos, std::numeric_limits<uint32_t>::max()));
-        listener_.ShowPosition(ChangeSec(pos, tracks_));
+        listener_.ShowPosition(ChangeSec(pos, tracks()));
     }
 
     CdDrive& drive_;
     const RipRequest& request_;
-    TrackTable& tracks_;
     RipListener& listener_;
-    TranslationContext& tr_;
+    const std::size_t mostSoundBytes_;
+    RipResult& result_;
     Span span_;
     bool tocRead_ = false;
     std::vector<uint8_t> block_;
-    std::vector<uint8_t> sound_;
 };
 
 }  // namespace
 
-RipResult RipTrack(CdTransport& transport, const RipRequest& request, TrackTable& tracks,
-                   RipListener& listener, TranslationContext& translation) {
+RipResult RipTrack(CdTransport& transport, const RipRequest& request, TrackTable previous,
+                   RipListener& listener, std::size_t mostSoundBytes) {
     RipResult result;
+    result.Tracks = previous;
     if (request.DevicePath.empty()) {
-        listener.Log(translation.Translate("Kein CD-Laufwerk gefunden, es wurde nichts gelesen."));
+        listener.Log(NoDriveChosenLine());
         return result;
     }
     if (std::unique_ptr<CdDrive> drive = transport.OpenDrive(request.DevicePath)) {
-        Ripper ripper(*drive, request, tracks, listener, translation);
+        Ripper ripper(*drive, request, listener, mostSoundBytes, result);
         if (ripper.ReadToc() == TocOutcome::TrackRefused) {
             result.TrackRefused = true;
             return result;
         }
         ripper.ReadBlocks();
-        result.Sound = ripper.TakeSound();
     } else {
-        listener.Log(CatalogueText(
-            translation, request.UseSpti ? Msg::NoSptiDriveAccess : Msg::AspiDriverMissing));
+        listener.Log(NoDriveAccessLine(request.DevicePath, request.UseSpti));
     }
-    listener.Log(CatalogueText(translation, Msg::RippingFinished));
+    listener.Log(CatalogueLine(Msg::RippingFinished));
     return result;
 }
 

@@ -67,9 +67,11 @@ class SimulatedCdDrive : public CdDrive {
         return Deliver(data, bytes);
     }
 
-    static void PutAddress(std::vector<uint8_t>& bytes, uint8_t track, uint32_t lba) {
+    // ADR 1 (position) in the high nibble of byte 1, CONTROL in the low one.
+    static void PutAddress(std::vector<uint8_t>& bytes, uint8_t track, uint32_t lba,
+                           uint8_t control) {
         const uint8_t descriptor[8] = {0,
-                                       0x10,
+                                       static_cast<uint8_t>(0x10 | control),
                                        track,
                                        0,
                                        static_cast<uint8_t>(lba >> 24),
@@ -86,9 +88,12 @@ class SimulatedCdDrive : public CdDrive {
         const auto tracks = static_cast<uint8_t>(disc.TrackStarts.size());
         bytes[2] = disc.FirstTrack;
         bytes[3] = static_cast<uint8_t>(disc.FirstTrack + tracks - 1);
-        for (uint8_t i = 0; i < tracks; ++i)
-            PutAddress(bytes, static_cast<uint8_t>(disc.FirstTrack + i), disc.TrackStarts[i]);
-        PutAddress(bytes, 0xAA, disc.LeadOut);
+        for (uint8_t i = 0; i < tracks; ++i) {
+            const auto track = static_cast<uint8_t>(disc.FirstTrack + i);
+            const uint8_t control = disc.DataTracks.count(track) ? 0x04 : 0x00;
+            PutAddress(bytes, track, disc.TrackStarts[i], control);
+        }
+        PutAddress(bytes, 0xAA, disc.LeadOut, 0x00);
         const auto length = static_cast<uint16_t>(bytes.size() - 2);
         bytes[0] = static_cast<uint8_t>(length >> 8);
         bytes[1] = static_cast<uint8_t>(length);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@ struct SimulatedDisc {
     uint8_t FirstTrack = 1;
     std::vector<uint32_t> TrackStarts;  // logical block address of each track, ascending
     uint32_t LeadOut = 0;
+    std::set<uint8_t> DataTracks;                // track numbers whose CONTROL says data
     std::optional<std::vector<uint8_t>> RawToc;  // served for READ TOC instead of the above
     std::optional<SimulatedRefusal> TocRefusal;
     std::optional<SimulatedRefusal> ReadRefusal;      // every READ CD (no medium, ...)

@@ -90,6 +90,7 @@ void CaptureRing::Pop() noexcept {
 }
 
 void CaptureRing::Reset() noexcept {
+    inputOverflowed_.store(false, std::memory_order_relaxed);
     while (sem_trywait(&published_) == 0) {
     }
     head_.store(0, std::memory_order_relaxed);

@@ -51,8 +51,13 @@ class CaptureRing {
 
     // Full blocks dropped because the worker lagged kCapacityBlocks behind.
     int64_t Dropped() const noexcept { return dropped_.load(std::memory_order_relaxed); }
+    // Producer: the input itself lost frames before they reached the ring (its own buffer
+    // overflowed). Only sets a flag.
+    void NoteInputOverflow() noexcept { inputOverflowed_.store(true, std::memory_order_relaxed); }
+    // Whether the input reported such a loss since the last Reset. Any thread.
+    bool InputOverflowed() const noexcept { return inputOverflowed_.load(std::memory_order_relaxed); }
 
-    // Empties the ring, the block being filled and the drop count. Window thread, while
+    // Empties the ring, the block being filled, the drop count and the overflow flag. Window thread, while
     // neither producer nor consumer runs (before the input starts and the worker waits).
     void Reset() noexcept;
 
@@ -70,6 +75,7 @@ class CaptureRing {
     int32_t filled_ = 0;                         // bytes in the block being filled (producer only)
     alignas(64) std::atomic<uint64_t> tail_{0};  // blocks popped (consumer writes)
     alignas(64) std::atomic<int64_t> dropped_{0};
+    std::atomic<bool> inputOverflowed_{false};
 };
 
 }  // namespace sonvira

@@ -32,6 +32,11 @@ void FakeCaptureDevice::Deliver(const int16_t* interleaved, int32_t frames) {
     if (input_->ring != nullptr) input_->ring->Write(interleaved, frames);
 }
 
+void FakeCaptureDevice::ReportOverflow() {
+    const std::lock_guard guard(input_->lock);
+    if (input_->ring != nullptr) input_->ring->NoteInputOverflow();
+}
+
 void FakeCaptureDevice::FailStart(bool fail) {
     const std::lock_guard guard(input_->lock);
     input_->failStart = fail;

@@ -31,6 +31,9 @@ class FakeCaptureDevice final : public CaptureDevice {
     // otherwise.
     void Deliver(const int16_t* interleaved, int32_t frames);
 
+    // Reports that the input lost frames (its own buffer overflowed), as the real input's
+    // callback does; ignored while not started.
+    void ReportOverflow();
     // Makes every later Start fail, as an input that cannot be opened.
     void FailStart(bool fail);
     int Starts() const;  // successful Starts

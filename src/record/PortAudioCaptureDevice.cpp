@@ -10,7 +10,8 @@ constexpr int kChannels = 2;
 
 // Runs on PortAudio's audio thread: copies into the ring and moves atomics only.
 int CaptureIntoRing(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo*,
-                    PaStreamCallbackFlags, void* ring) {
+                    PaStreamCallbackFlags status, void* ring) {
+    if ((status & paInputOverflow) != 0) static_cast<CaptureRing*>(ring)->NoteInputOverflow();
     if (input != nullptr) {
         static_cast<CaptureRing*>(ring)->Write(static_cast<const int16_t*>(input),
                                                static_cast<int32_t>(frames));

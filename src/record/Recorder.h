@@ -43,8 +43,8 @@ public:
     std::atomic<bool> RecordStopRequested{false};
 
     // Forgets an earlier recording, starts the worker and opens the input. An input that
-    // cannot be opened records nothing and reports nothing to the user (one line on
-    // stderr for whoever is debugging); the run still waits for its stop.
+    // cannot be opened records nothing (DeviceOpen() stays false; the window tells the
+    // user and ends the recording).
     void StartCapture();
     // Ends the capture: worker asked to end, input stopped, worker joined. Safe when not
     // capturing.
@@ -62,6 +62,9 @@ public:
     bool MemoryExhausted() const { return recording_.GrowthFailed(); }
     // Whole blocks the input delivered while the worker lagged about 3 s behind, lost.
     int64_t DroppedBlocks() const { return ring_.Dropped(); }
+    // Whether parts of the sound were lost: blocks dropped, or an overflow the input
+    // reported. Any thread; for the message after the recording.
+    bool PartsLost() const { return ring_.Dropped() > 0 || ring_.InputOverflowed(); }
 
     // After StopCapture: the recording as a std::malloc'ed block of `size` bytes (null and
     // 0 when nothing was recorded). The caller owns it; the recorder forgets it.

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "TMainForm.h"
+#include "WaitForJob.h"
 #include "TDBGrid.h"
 #include "TOpenDialog.h"
 #include "TTranslateForm.h"
@@ -71,7 +72,7 @@ TEST_F(FilesFixture, SaveWritesTheSoundAsStoredInTheChosenFormat) {
     // Opening that MP3 (under an .mp3 name) brings one second back, at the rate of the
     // MP3 settings (44100 by default).
     std::filesystem::rename(dir.file("take.wav"), dir.file("take.mp3"));
-    form->OpenFileWithName(QString::fromStdString(dir.file("take.mp3")));
+    test::OpenAndWait(*form, QString::fromStdString(dir.file("take.mp3")));
     EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
     EXPECT_EQ(form->Document().SampleRate.load(), 44100);
     EXPECT_NEAR(form->Document().DataSize / 4, 44100, 3000);
@@ -197,7 +198,7 @@ TEST_F(FilesFixture, TranslationEditorFillsTheTableThatMessagesUseAtOnce) {
 
     messages.clear();
     test::WriteBytes(dir.file("broken.wav"), {'R', 'I', 'F', 'F'});
-    form->OpenFileWithName(QString::fromStdString(dir.file("broken.wav")));
+    test::OpenAndWait(*form, QString::fromStdString(dir.file("broken.wav")));
     EXPECT_EQ(messages, QStringList("Could not open the file!"));
 }
 

@@ -11,6 +11,7 @@
 #include "MessageCatalogue.h"
 #include "TAboutBox.h"
 #include "TMainForm.h"
+#include "WaitForJob.h"
 #include "TOpenDialog.h"
 #include "TPaintBox.h"
 #include "ControlByName.h"
@@ -92,7 +93,7 @@ TEST_F(FormFixture, OpenInstallsTheSoundAndZoomsToTheWholeFile) {
     for (const auto& c : cases) {
         doc.SelAnchor = 5;
         doc.SelEnd = 9;
-        form.OpenFileWithName(QString::fromStdString(Wav("a.wav", c.bytes, c.stereo, c.is16, 22050)));
+        test::OpenAndWait(form, QString::fromStdString(Wav("a.wav", c.bytes, c.stereo, c.is16, 22050)));
         EXPECT_TRUE(messages.isEmpty());
         EXPECT_EQ(doc.DataSize, c.bytes);
         EXPECT_EQ(doc.IsStereo, c.stereo);
@@ -105,14 +106,14 @@ TEST_F(FormFixture, OpenInstallsTheSoundAndZoomsToTheWholeFile) {
 }
 
 TEST_F(FormFixture, FailedOpenKeepsTheSoundButResetsSelectionAndZoom) {
-    form.OpenFileWithName(QString::fromStdString(Wav("good.wav", 4000, true, true, 44100)));
+    test::OpenAndWait(form, QString::fromStdString(Wav("good.wav", 4000, true, true, 44100)));
     const uint8_t* block = doc.SampleData;
     test::WriteBytes(dir.file("bad.wav"), {'R', 'I', 'F', 'F', 1, 2});
     doc.SelAnchor = 10;
     doc.SelEnd = 20;
     zoomOutEd->setValue(500);
     for (const char* name : {"bad.wav", "missing.wav", "song.mp3"}) {
-        form.OpenFileWithName(QString::fromStdString(dir.file(name)));
+        test::OpenAndWait(form, QString::fromStdString(dir.file(name)));
         EXPECT_EQ(doc.SampleData, block) << name;
         EXPECT_EQ(doc.DataSize, 4000) << name;
         EXPECT_TRUE(doc.IsStereo && doc.Is16Bit) << name;
@@ -128,7 +129,7 @@ TEST_F(FormFixture, OpenDecodesOtherFormatsAndRefusesOversizedOnesInItsOwnWords)
     ASSERT_TRUE(test::HaveFfmpeg()) << "the ffmpeg command is needed";
     const std::string flac = test::FfmpegTone(dir, "tone.flac", 48000, 0.5, "", {"-c:a", "flac"});
     ASSERT_FALSE(flac.empty());
-    form.OpenFileWithName(QString::fromStdString(flac));
+    test::OpenAndWait(form, QString::fromStdString(flac));
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(doc.SampleRate.load(), 48000);
     EXPECT_EQ(doc.DataSize, 48000);
@@ -138,7 +139,7 @@ TEST_F(FormFixture, OpenDecodesOtherFormatsAndRefusesOversizedOnesInItsOwnWords)
     const std::string endless = test::FlacClaimingEndlessLength(dir, flac, "endless.flac");
     ASSERT_FALSE(endless.empty());
     const uint8_t* block = doc.SampleData;
-    form.OpenFileWithName(QString::fromStdString(endless));
+    test::OpenAndWait(form, QString::fromStdString(endless));
     EXPECT_EQ(messages, QStringList("Die Datei ergäbe entpackt mehr als 2 GByte Daten. Sie wurde nicht geöffnet!"));
     EXPECT_EQ(doc.SampleData, block) << "the sound stays";
 }
@@ -156,6 +157,7 @@ TEST_F(FormFixture, OpenDialogStartsInProgramFolderAndClearsSelectionLater) {
         QMetaObject::invokeMethod(dialog, "accept");
     });
     form.OpenBtnClick();
+    ASSERT_TRUE(test::WaitUntilIdle(form));
     EXPECT_EQ(shownIn, form.ProgramFolder());
     EXPECT_EQ(filters, QStringList({"WAV und MP3-Dateien (*.WAV *.wav *.MP3 *.mp3)",
                                     "Weitere Audiodateien (*.FLAC *.flac *.OGG *.ogg *.OGA *.oga *.OPUS "

@@ -144,18 +144,6 @@ TEST_F(RecordingFixture, StopBeforeTheRunStartsCapturesNothingLater) {
     EXPECT_TRUE(recordBtn->isEnabled());
 }
 
-TEST_F(RecordingFixture, AnInputThatCannotOpenRecordsNothingAndSaysNothing) {
-    input.FailStart(true);
-    std::vector<QString> messages;
-    form.ShowMessage = [&](QMessageBox::Icon, const QString& text) { messages.push_back(text); };
-    During(250, [&] { form.StopBTNClick(); });
-    form.RecordBtnClick();
-    EXPECT_EQ(devicesMade, 1);
-    EXPECT_EQ(doc.DataSize, 0);
-    EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(recordBtn->isEnabled());
-}
-
 TEST_F(RecordingFixture, ClosingTheWindowEndsTheRecording) {
     form.show();
     During(200, [&] { Deliver(1); });
@@ -183,15 +171,59 @@ TEST_F(RecordingFixture, F11WhileRecordingLeavesTheRecordingAlone) {
     EXPECT_EQ(doc.DataSize, 16384);
 }
 
-TEST_F(RecordingFixture, OpenWhileRecordingStopsTheRecordingFirst) {
+TEST_F(RecordingFixture, OpenWhileRecordingIsRefusedAndTheRecordingGoesOn) {
+    bool openEnabled = true;
+    bool busy = false;
     During(200, [&] {
         Deliver(2);
-        form.OpenBtnClick();  // asks the recording to end and opens its dialog afterwards
+        openEnabled = form.MenuItem("ffnen1")->isEnabled();
+        busy = form.Busy();
+        form.OpenBtnClick();  // refused: no dialog, the recording is not stopped
+        form.OpenWhenStopped("elsewhere.wav");
+    });
+    During(350, [&] {
+        Deliver(1);
+        form.StopBTNClick();
     });
     form.RecordBtnClick();
-    EXPECT_EQ(doc.DataSize, 2 * 16384);
-    EXPECT_TRUE(test::Control<QTimer>(form, "Timer2")->isActive());
-    test::Control<QTimer>(form, "Timer2")->stop();
+    EXPECT_FALSE(openEnabled);
+    EXPECT_TRUE(busy);
+    EXPECT_EQ(doc.DataSize, 3 * 16384);
+    EXPECT_FALSE(test::Control<QTimer>(form, "Timer2")->isActive());
+    EXPECT_FALSE(form.Busy());
+    EXPECT_TRUE(form.MenuItem("ffnen1")->isEnabled());
+}
+
+TEST_F(RecordingFixture, TheUserIsToldWhenTheInputFailsOrPartsOfTheRecordingWereLost) {
+    QStringList messages;
+    form.ShowMessage = [&messages](QMessageBox::Icon, const QString& text) { messages << text; };
+
+    input.FailStart(true);
+    QTimer watchdog;  // a recording that waited for a STOP would hang here
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, &form, [&] { form.StopBTNClick(); });
+    watchdog.start(3000);
+    form.RecordBtnClick();
+    EXPECT_TRUE(watchdog.isActive()) << "the recording ended by itself";
+    watchdog.stop();
+    EXPECT_EQ(doc.DataSize, 0);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], "Der Toneingang konnte nicht geöffnet werden. Es wurde nichts aufgenommen.");
+    EXPECT_FALSE(form.Busy());
+    EXPECT_TRUE(playBtn->isEnabled());
+
+    messages.clear();
+    input.FailStart(false);
+    During(200, [&] {
+        Deliver(1);
+        input.ReportOverflow();
+        Deliver(1, 1);
+    });
+    During(350, [&] { form.StopBTNClick(); });
+    form.RecordBtnClick();
+    EXPECT_EQ(doc.DataSize, 2 * 16384) << "what arrived is kept";
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("Teile der Aufnahme gingen verloren")) << messages[0].toStdString();
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "FakeGlobalHotKeys.h"
 #include "PlaybackHotKeys.h"
 #include "TMainForm.h"
+#include "WaitForJob.h"
 #include "TPaintBox.h"
 #include "TempDir.h"
 #include "TimerSoundOutput.h"
@@ -81,7 +82,7 @@ TEST(RecentFiles, MenuListsNewestFirstGreysMissingFilesOpensAndLastsAcrossRuns) 
     {
         Window w(dir);
         EXPECT_FALSE(w.Control<QMenu>("RecentMenu")->menuAction()->isEnabled()) << "nothing opened yet";
-        for (const auto& p : paths) w.form.OpenFileWithName(Q(p));
+        for (const auto& p : paths) test::OpenAndWait(w.form, Q(p));
         w.ShowRecentMenu();
         EXPECT_EQ(w.RecentItem(1)->text(), "&1 " + Q(paths[8]));
         EXPECT_EQ(w.RecentItem(8)->text(), "&8 " + Q(paths[1]));
@@ -92,6 +93,7 @@ TEST(RecentFiles, MenuListsNewestFirstGreysMissingFilesOpensAndLastsAcrossRuns) 
         EXPECT_FALSE(w.RecentItem(2)->isEnabled()) << "a file that is gone is greyed out";
         EXPECT_TRUE(w.RecentItem(3)->isEnabled());
         w.RecentItem(3)->trigger();
+        ASSERT_TRUE(test::WaitUntilIdle(w.form));
         EXPECT_EQ(w.form.OpenedFile(), Q(paths[6]));
         w.ShowRecentMenu();
         EXPECT_EQ(w.RecentItem(1)->text(), "&1 " + Q(paths[6]));
@@ -110,7 +112,7 @@ TEST(RecentFiles, GarbageSettingsFileIsIgnoredAndRewritten) {
     const std::string take = SilentWav(dir, "take.wav", 1);
     Window w(dir);
     EXPECT_FALSE(w.Control<QMenu>("RecentMenu")->menuAction()->isEnabled());
-    w.form.OpenFileWithName(Q(take));
+    test::OpenAndWait(w.form, Q(take));
     SettingsFile written(dir.file("settings.conf"));
     ASSERT_TRUE(written.Load());
     EXPECT_EQ(written.Get("recent.1"), std::filesystem::absolute(take).string());
@@ -128,7 +130,7 @@ TEST(FileMemory, ReopeningAFileBringsBackItsPlaceUntilTheFileChanges) {
     const FilePlace left{1000, 50000, 100, 2000, 0.5, 0.5};
     {
         Window w(dir);
-        w.form.OpenFileWithName(Q(a));
+        test::OpenAndWait(w.form, Q(a));
         const int32_t wholeFile = w.Control<QSpinBox>("ZoomOutEd")->value();
         w.form.Document().SelAnchor = left.selAnchor;
         w.form.Document().SelEnd = left.selEnd;
@@ -137,11 +139,11 @@ TEST(FileMemory, ReopeningAFileBringsBackItsPlaceUntilTheFileChanges) {
         w.Control<TFloatSpinEdit>("SpeedEd")->SetValue(left.speed);  // coupled: the pitch follows
         ASSERT_EQ(placeOf(w), left);
 
-        w.form.OpenFileWithName(Q(b));  // another file starts fresh
+        test::OpenAndWait(w.form, Q(b));  // another file starts fresh
         EXPECT_EQ(w.form.Document().SelAnchor, 0);
         EXPECT_EQ(w.Control<QSpinBox>("ZoomOutEd")->value(), wholeFile);
 
-        w.form.OpenFileWithName(Q(a));
+        test::OpenAndWait(w.form, Q(a));
         EXPECT_EQ(placeOf(w), left);
         EXPECT_NEAR(w.form.PlayState().SpeedFactor, 0.5, 1e-9) << "the playback takes the restored fields";
         // The open dialog's closing click is cleared by Timer1; the remembered selection stays.
@@ -152,13 +154,13 @@ TEST(FileMemory, ReopeningAFileBringsBackItsPlaceUntilTheFileChanges) {
     }
     {
         Window w(dir);  // the next run
-        w.form.OpenFileWithName(Q(a));
+        test::OpenAndWait(w.form, Q(a));
         EXPECT_EQ(placeOf(w), left);
-        w.form.OpenFileWithName(Q(b));
+        test::OpenAndWait(w.form, Q(b));
     }
     std::filesystem::last_write_time(a, std::filesystem::last_write_time(a) + std::chrono::seconds(3));
     Window w(dir);
-    w.form.OpenFileWithName(Q(a));
+    test::OpenAndWait(w.form, Q(a));
     EXPECT_EQ(w.form.Document().SelAnchor, 0) << "a changed file starts fresh";
     EXPECT_EQ(w.form.Document().SelEnd, 0);
 }
@@ -167,14 +169,14 @@ TEST(FileMemory, SavingOverTheOpenedFileKeepsItsPlace) {
     test::TempDir dir;
     const std::string a = SilentWav(dir, "a.wav"), b = SilentWav(dir, "b.wav");
     Window w(dir);
-    w.form.OpenFileWithName(Q(a));
+    test::OpenAndWait(w.form, Q(a));
     w.form.Document().SelAnchor = 1000;
     w.form.Document().SelEnd = 50000;
     test::AnswerSaveDialog(w.form, a, 2);
     w.form.SaveBtnClick();
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join('\n').toStdString();
-    w.form.OpenFileWithName(Q(b));
-    w.form.OpenFileWithName(Q(a));
+    test::OpenAndWait(w.form, Q(b));
+    test::OpenAndWait(w.form, Q(a));
     EXPECT_EQ(w.form.Document().SelAnchor, 1000) << "the program's own save is no change by another";
     EXPECT_EQ(w.form.Document().SelEnd, 50000);
 }
@@ -232,7 +234,7 @@ struct KeysFixture : ::testing::Test {
     QPushButton* stopBtn = w.Control<QPushButton>("StopBtn");
 
     KeysFixture() {
-        w.form.OpenFileWithName(Q(SilentWav(dir, "a.wav")));
+        test::OpenAndWait(w.form, Q(SilentWav(dir, "a.wav")));
         w.Control<QCheckBox>("SchleifeCheck")->setChecked(true);
         w.form.show();
         QApplication::setActiveWindow(&w.form);

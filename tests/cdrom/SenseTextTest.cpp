@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "AdditionalSenseTable.h"
 #include "ReadErrorLine.h"
+#include "SenseFields.h"
 #include "SenseText.h"
 #include "TranslationContext.h"
 
@@ -69,13 +72,60 @@ TEST(SenseKeyName, CoversTheSixteenKeys) {
     EXPECT_EQ(SenseKeyName(16), nullptr);
 }
 
+// Sense data as drives return it: `fill` puts (offset, value) pairs into 18 zero bytes.
+std::vector<uint8_t> Sense(std::initializer_list<std::pair<std::size_t, uint8_t>> fill) {
+    std::vector<uint8_t> sense(18);
+    for (const auto& [at, value] : fill) sense[at] = value;
+    return sense;
+}
+
+TEST(ParseSense, ReadsKeyAscAscqWhereTheFormatPutsThem) {
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> sense;
+        uint8_t key, asc, ascq;
+    };
+    const Case cases[] = {
+        {"fixed, current", Sense({{0, 0x70}, {2, 0x02}, {12, 0x3A}, {13, 0x01}}), 2, 0x3A, 1},
+        {"fixed, VALID bit set", Sense({{0, 0xF0}, {2, 0x03}, {12, 0x11}, {13, 0x05}}), 3, 0x11, 5},
+        {"fixed, deferred", Sense({{0, 0x71}, {2, 0x04}, {12, 0x40}}), 4, 0x40, 0},
+        // FILEMARK, EOM and ILI share byte 2 with the key.
+        {"fixed, flag bits above the key", Sense({{0, 0x70}, {2, 0xE3}, {12, 0x11}}), 3, 0x11, 0},
+        {"descriptor, current", Sense({{0, 0x72}, {1, 0x02}, {2, 0x3A}, {3, 0x02}}), 2, 0x3A, 2},
+        {"descriptor, deferred", Sense({{0, 0x73}, {1, 0x06}, {2, 0x28}, {12, 0x99}}), 6, 0x28, 0},
+        {"descriptor, reserved bits above the key", Sense({{0, 0x72}, {1, 0xF5}, {2, 0x24}}), 5,
+         0x24, 0},
+        {"no sense data", Sense({}), 0, 0, 0},
+        {"vendor-specific format", Sense({{0, 0x7F}, {2, 0x03}, {12, 0x11}}), 0, 0, 0},
+        {"cut short after the key", {0x70, 0x00, 0x05}, 5, 0, 0},
+        {"empty", {}, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const SenseFields f = ParseSense(c.sense);
+        EXPECT_EQ(f.Key, c.key) << c.what;
+        EXPECT_EQ(f.Asc, c.asc) << c.what;
+        EXPECT_EQ(f.Ascq, c.ascq) << c.what;
+    }
+}
+
 // No table open: the catalogue's German texts come back unchanged.
 TEST(ReadErrorLine, SptiLineHasStatusHexCodesAndQuotedText) {
     TranslationContext tr;
-    EXPECT_EQ(SptiReadErrorLine(tr, 2, 2, 0x3A, 0x00),
-              "Fehler: SCSI Status 2; Code:2;3A;0 \"Not Ready: medium not present\"");
-    EXPECT_EQ(SptiReadErrorLine(tr, 2, 0x70, 0x0B, 0xAB),
-              "Fehler: SCSI Status 2; Code:70;B;AB \"Fehler:\"");
+    struct Case {
+        std::vector<uint8_t> sense;
+        const char* line;
+    };
+    const Case cases[] = {
+        {Sense({{0, 0x70}, {2, 0x02}, {12, 0x3A}}),
+         "Fehler: SCSI Status 2; Code:2;3A;0 \"Not Ready: medium not present\""},
+        {Sense({{0, 0x70}, {2, 0xE3}, {12, 0x11}, {13, 0x05}}),
+         "Fehler: SCSI Status 2; Code:3;11;5 \"Medium Error: l-ec uncorrectable error\""},
+        {Sense({{0, 0x72}, {1, 0x02}, {2, 0x3A}}),
+         "Fehler: SCSI Status 2; Code:2;3A;0 \"Not Ready: medium not present\""},
+        {Sense({{0, 0x70}, {2, 0x0B}, {12, 0x0B}, {13, 0xAB}}),
+         "Fehler: SCSI Status 2; Code:B;B;AB \"Aborted Command:\""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SptiReadErrorLine(tr, 2, c.sense), c.line);
 }
 
 TEST(ReadErrorLine, AspiLineHasStatusAndMessage33) {

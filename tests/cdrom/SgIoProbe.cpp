@@ -17,10 +17,12 @@ namespace {
 
 struct FileListener : sonvira::RipListener {
     std::ofstream& log;
-    explicit FileListener(std::ofstream& out) : log(out) {}
-    void Log(const std::string& line) override { log << line << '\n'; }
+    sonvira::TranslationContext& tr;
+    FileListener(std::ofstream& out, sonvira::TranslationContext& translation)
+        : log(out), tr(translation) {}
+    void Log(sonvira::DeferredText line) override { log << line(tr) << '\n'; }
     void ShowPosition(const std::string&) override {}
-    bool HandleEvents() override { return false; }
+    bool CancelRequested() override { return false; }
 };
 
 }  // namespace
@@ -42,11 +44,10 @@ int main(int argc, char** argv) {
         drives << sonvira::DriveBoxLine(e, table.UseSpti) << '\n';
     if (table.Drives.empty()) return 1;
 
-    FileListener listener(log);
-    sonvira::TrackTable tracks;
+    FileListener listener(log, tr);
     const sonvira::RipResult result = sonvira::RipTrack(
-        transport, {table.Drives[0].DevicePath, table.UseSpti, std::stoi(argv[2]), false}, tracks,
-        listener, tr);
+        transport, {table.Drives[0].DevicePath, table.UseSpti, std::stoi(argv[2]), false}, {},
+        listener);
     std::ofstream(folder + "/sound.raw", std::ios::binary)
         .write(reinterpret_cast<const char*>(result.Sound.data()),
                static_cast<std::streamsize>(result.Sound.size()));

@@ -5,7 +5,6 @@
 #include "FakeSgSystemCalls.h"
 #include "RipTrack.h"
 #include "SgIoTransport.h"
-#include "TranslationContext.h"
 
 namespace sonvira {
 namespace {
@@ -104,18 +103,12 @@ TEST_F(SgIoTransportTest, OpensOnlyWhatMayBeOpenedAndClosesWhatItOpened) {
 // The whole rip through SG_IO gives the bytes the simulated drive holds.
 TEST_F(SgIoTransportTest, RipsTheLastTrackUpToTheLeadOut) {
     struct Listener : RipListener {
-        std::vector<std::string> lines;
-        void Log(const std::string& line) override { lines.push_back(line); }
+        void Log(DeferredText) override {}
         void ShowPosition(const std::string&) override {}
-        bool HandleEvents() override { return false; }
+        bool CancelRequested() override { return false; }
     } listener;
-    TranslationContext tr;
-    TrackTable tracks;
-    const RipResult viaSgIo =
-        RipTrack(transport, {"/dev/sr0", true, 2, false}, tracks, listener, tr);
-    TrackTable direct;
-    const RipResult viaSimulation =
-        RipTrack(calls.Drives, {"sim", true, 2, false}, direct, listener, tr);
+    const RipResult viaSgIo = RipTrack(transport, {"/dev/sr0", true, 2, false}, {}, listener);
+    const RipResult viaSimulation = RipTrack(calls.Drives, {"sim", true, 2, false}, {}, listener);
     EXPECT_EQ(viaSgIo.Sound.size(), 700 * kSectorBytes);
     EXPECT_EQ(viaSgIo.Sound, viaSimulation.Sound);
     EXPECT_TRUE(calls.OpenFds.empty());

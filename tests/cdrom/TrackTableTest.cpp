@@ -10,14 +10,21 @@
 namespace sonvira {
 namespace {
 
-// A READ TOC format 0 answer: header with first/last, then one descriptor per address.
-std::vector<uint8_t> Toc(uint8_t first, uint8_t last, const std::vector<uint32_t>& addresses) {
+// A READ TOC format 0 answer: header with its length and first/last, then one descriptor
+// per address; byte 1 of each is 0x10 (ADR 1, CONTROL 0: audio) unless `adrControl` says.
+std::vector<uint8_t> Toc(uint8_t first, uint8_t last, const std::vector<uint32_t>& addresses,
+                         const std::vector<uint8_t>& adrControl = {}) {
     std::vector<uint8_t> toc = {0, 0, first, last};
-    for (uint32_t a : addresses) {
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        const uint32_t a = addresses[i];
+        const uint8_t b1 = i < adrControl.size() ? adrControl[i] : 0x10;
         const uint8_t d[8] = {
-            0, 0x10, 0, 0, uint8_t(a >> 24), uint8_t(a >> 16), uint8_t(a >> 8), uint8_t(a)};
+            0, b1, 0, 0, uint8_t(a >> 24), uint8_t(a >> 16), uint8_t(a >> 8), uint8_t(a)};
         toc.insert(toc.end(), d, d + 8);
     }
+    const std::size_t length = toc.size() - 2;
+    toc[0] = uint8_t(length >> 8);
+    toc[1] = uint8_t(length);
     return toc;
 }
 
@@ -43,20 +50,32 @@ TEST(ReadTrackStarts, ReadsOnlyWhatFitsTheTableAndTheAnswer) {
         uint8_t first, last;
         std::size_t descriptorsSent;
         std::size_t bytes;  // of the answer handed over; 0: all of it
+        int lengthField;    // bytes 0 and 1; -1: the true length
         uint32_t tracks;
     };
     const Case cases[] = {
         // 257 descriptors named and sent: 256 slots, the last serving as lead-out.
-        {"more than the slots", 0, 255, 257, 0, 255},
+        {"more than the slots", 0, 255, 257, 0, -1, 255},
         // The drive's 2048-byte answer holds 255 whole descriptors.
-        {"cut by the 2048-byte answer", 1, 255, 257, 2048, 254},
-        {"no tracks: last = first - 1", 5, 4, 1, 0, 0},
-        {"no tracks: last below first - 1", 9, 2, 4, 0, 0},
-        {"answer shorter than its header", 1, 2, 0, 3, 0},
-        {"answer ends inside the lead-out", 1, 2, 3, 4 + 2 * 8 + 5, 1},
+        {"cut by the 2048-byte answer", 1, 255, 257, 2048, -1, 254},
+        {"no tracks: last = first - 1", 5, 4, 1, 0, -1, 0},
+        {"no tracks: last below first - 1", 9, 2, 4, 0, -1, 0},
+        {"answer shorter than its header", 1, 2, 0, 3, -1, 0},
+        // The length field names more than came: what came counts.
+        {"answer ends inside the lead-out", 1, 2, 3, 4 + 2 * 8 + 5, -1, 1},
+        {"answer shorter than its length field", 1, 9, 4, 0, 2 + 10 * 8, 3},
+        // What came beyond the length field is not the answer, whatever last − first says.
+        {"length field ends at track 2's descriptor", 1, 4, 5, 0, 2 + 2 * 8, 1},
+        {"length field ends inside a descriptor", 1, 4, 5, 0, 2 + 3 * 8 - 1, 1},
+        {"length field below the header", 1, 4, 5, 0, 1, 0},
+        {"length field zero", 1, 4, 5, 0, 0, 0},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> toc = Toc(c.first, c.last, Ramp(c.descriptorsSent));
+        if (c.lengthField >= 0) {
+            toc[0] = uint8_t(c.lengthField >> 8);
+            toc[1] = uint8_t(c.lengthField);
+        }
         if (c.bytes) toc.resize(c.bytes);
         TrackTable table;
         table.TrackCount = 99;
@@ -66,6 +85,34 @@ TEST(ReadTrackStarts, ReadsOnlyWhatFitsTheTableAndTheAnswer) {
             EXPECT_EQ(table.TrackStart[c.tracks + 1], c.tracks * 1000 + 7) << c.what;
         }
     }
+}
+
+// CONTROL is the low nibble of byte 1; the high one is ADR and says nothing about data.
+TEST(ReadTrackStarts, MarksDataTracksByControlBit2) {
+    struct Case {
+        uint8_t adrControl;
+        bool data;
+    };
+    const Case cases[] = {
+        {0x10, false},  // audio
+        {0x14, true},   // data
+        {0x16, true},   // data, copy permitted
+        {0x11, false},  // audio with pre-emphasis
+        {0x04, true},   // data, ADR 0
+        {0x40, false},  // ADR 4, CONTROL 0
+    };
+    std::vector<uint32_t> addresses;
+    std::vector<uint8_t> adrControl;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        addresses.push_back(uint32_t(i * 1000));
+        adrControl.push_back(cases[i].adrControl);
+    }
+    addresses.push_back(99000);  // the lead-out
+    TrackTable table;
+    ReadTrackStarts(Toc(1, uint8_t(std::size(cases)), addresses, adrControl), table);
+    ASSERT_EQ(table.TrackCount, std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(table.IsDataTrack(uint32_t(i + 1)), cases[i].data) << int(cases[i].adrControl);
 }
 
 TEST(ChangeSec, ShowsTrackAndTimeIntoIt) {

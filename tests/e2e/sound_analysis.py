@@ -10,6 +10,7 @@ fails, so the test's output says what was heard.
   tremolo <raw> <carrier hz> <rate hz>
   pause <raw> <hz per s> <rewind s>
   level <raw> <min dbfs>           some sound was recorded
+  silence <raw> [<max dbfs>]       nothing (louder than -50 dBFS) was recorded
   purity <raw> <hz> <min db>       a held tone at hz (within 0.5 %): its band's energy
                                    (±3 %) against all other energy
 """
@@ -331,9 +332,18 @@ def check_level(path, min_db):
     checks.done()
 
 
+def check_silence(path, max_db=-50):
+    checks = Checks()
+    x = read_raw(path)
+    level = dbfs(rms(x)) if x else -math.inf
+    checks.expect(level <= float(max_db), "level %.1f dBFS (expected silence, ≤ %s)" % (level, max_db))
+    checks.done()
+
+
 def main(argv):
     commands = {"generate": generate, "tone": check_tone, "tremolo": check_tremolo,
-                "pause": check_pause, "level": check_level, "purity": check_purity}
+                "pause": check_pause, "level": check_level, "purity": check_purity,
+                "silence": check_silence}
     if len(argv) < 2 or argv[1] not in commands:
         raise SystemExit(__doc__)
     commands[argv[1]](*argv[2:])

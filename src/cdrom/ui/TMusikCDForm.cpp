@@ -110,8 +110,9 @@ void TMusikCDForm::SaveTrackClick() {
     request.Track = STrackEd->value();
     request.Karaoke = KaraokeCheck->isChecked();
     ripping_ = true;
-    RipResult result = RipTrack(transport_, request, Tracks, *this, translation_);
+    RipResult result = RipTrack(transport_, request, Tracks, *this);
     ripping_ = false;
+    Tracks = result.Tracks;
     if (!result.Sound.empty()) sound_ = std::move(result.Sound);
 }
 
@@ -119,7 +120,7 @@ std::vector<uint8_t> TMusikCDForm::TakeSound() { return std::exchange(sound_, {}
 
 void TMusikCDForm::ShowPosition(const std::string& text) { Label1->setText(QString::fromStdString(text)); }
 
-bool TMusikCDForm::HandleEvents() {
+bool TMusikCDForm::CancelRequested() {
     QCoreApplication::processEvents();
     return CancelRip;
 }

@@ -61,9 +61,9 @@ protected:
     void reject() override;
 
 private:
-    void Log(const std::string& line) override { AppendLog(line); }
+    void Log(DeferredText line) override { AppendLog(line(translation_)); }
     void ShowPosition(const std::string& text) override;
-    bool HandleEvents() override;
+    bool CancelRequested() override;
 
     TranslationContext& translation_;
     CdTransport& transport_;

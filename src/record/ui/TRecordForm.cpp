@@ -27,7 +27,8 @@ void TRecordForm::Timer1Timer() {
 
 void TRecordForm::KonvertBtnClick() {
     RecordBtnClick();
-    recorder_.RecordStopRequested = false;
+    inputFailed_ = !recorder_.DeviceOpen();
+    recorder_.RecordStopRequested = inputFailed_;  // no clock running over nothing
     // A recording that reached the largest document, or that memory cannot hold any
     // longer, ends by itself; the main window tells the user.
     while (!recorder_.RecordStopRequested && !RecordingFull()) {

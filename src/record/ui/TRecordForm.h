@@ -21,6 +21,11 @@ public:
     // The start timer: the recording run starts 100 ms after the main window enables it.
     QTimer* Timer1 = nullptr;
 
+    // Starts the start timer for a new recording run, forgetting how the last one ended.
+    void Arm() {
+        inputFailed_ = false;
+        Timer1->start();
+    }
     // The start timer's tick: the timer disables itself, then the recording run.
     void Timer1Timer();
     // One recording run: start capture, wait until a stop is asked for (or the recording
@@ -31,11 +36,14 @@ public:
     void StopBtnClick();
     // Asks a running recording run to end (STOP, the Open command, closing the window).
     void RequestStop() { recorder_.RecordStopRequested = true; }
+    // The last run could not open the sound input: it ended at once with nothing recorded.
+    bool InputFailed() const { return inputFailed_; }
     // The recording cannot grow any further (size limit or memory): it ends by itself.
     bool RecordingFull() const { return recorder_.LimitReached() || recorder_.MemoryExhausted(); }
 
 private:
     Recorder recorder_;
+    bool inputFailed_ = false;
 };
 
 }  // namespace sonvira

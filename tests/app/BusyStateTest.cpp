@@ -1,0 +1,248 @@
+// One command at a time: while a file is imported on the job's worker, every command that
+// would play, open, save, change the sound or the language is refused, whichever way it
+// comes (button, menu, hot key, space, a drop, a recent file); STOP and Esc cancel the
+// import, which then never becomes the sound; closing ends the program at once.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QElapsedTimer>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <thread>
+
+#include "ControlByName.h"
+#include "QtWait.h"
+#include "FakeGlobalHotKeys.h"
+#include "TMainForm.h"
+#include "TPaintBox.h"
+#include "TempDir.h"
+#include "TimerSoundOutput.h"
+#include "WaitForJob.h"
+#include "WavFile.h"
+
+namespace sonvira {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A decoder the test holds up. Until released it reports progress and looks at its stop
+// flag; a stop makes it return what it has as if it were the whole sound, as the real
+// decoders do, so only the window can tell a cut-short import from a whole one.
+struct HeldDecoder {
+    std::atomic<bool> started{false};
+    std::atomic<bool> released{false};
+    bool ignoresStop = false;  // a read that hangs
+
+    static constexpr int32_t kBytes = 8000;
+
+    OpenOutcome Decode(std::atomic<bool>& stop, const Mp3ImportHooks& hooks, WavSound& out) {
+        started = true;
+        for (int percent = 0; !released; percent = (percent + 1) % 100) {
+            if (hooks.progress) hooks.progress(percent);
+            if (hooks.processEvents) hooks.processEvents();
+            if (stop && !ignoresStop) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        out.block.reset(static_cast<uint8_t*>(std::calloc(kBytes, 1)));
+        out.size = kBytes;
+        out.rate = 8000;
+        out.stereo = false;
+        out.is16Bit = true;
+        OpenOutcome outcome;
+        outcome.read = true;
+        return outcome;
+    }
+};
+
+struct BusyFixture : ::testing::Test {
+    test::TempDir dir;
+    FakeGlobalHotKeys* keys = nullptr;
+    TMainForm form{Q(dir.path().string()), Platform()};
+    AudioDocument& doc = form.Document();
+    QStringList messages;
+    std::shared_ptr<HeldDecoder> decoder = std::make_shared<HeldDecoder>();
+    std::string oldFile = SilentWav("old.wav", 400);
+    std::string newFile = SilentWav("new.wav", 600);
+
+    PlatformParts Platform() {
+        PlatformParts platform;
+        platform.makeHotKeys = [this](QWidget* owner) { return keys = new FakeGlobalHotKeys(owner); };
+        return platform;
+    }
+    BusyFixture() {
+        form.SetCommandLine({});
+        form.ShowMessage = [this](QMessageBox::Icon, const QString& text) { messages << text; };
+        test::Control<TPaintBox>(form, "PaintBox1")->resize(760, 300);
+        // Window keys need the window shown and active.
+        form.show();
+        QApplication::setActiveWindow(&form);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+        form.Playback().SetOutput(std::make_unique<test::TimerSoundOutput>());
+        test::OpenAndWait(form, Q(oldFile));  // the old sound, read for real
+        form.ImportSound = [held = decoder](const std::string&, const std::string&, std::atomic<bool>& stop,
+                                            const Mp3ImportHooks& hooks, WavSound& out) {
+            return held->Decode(stop, hooks, out);
+        };
+    }
+    std::string SilentWav(const char* name, int32_t bytes) {
+        std::vector<uint8_t> block(static_cast<size_t>(bytes), 0x80);
+        const std::string path = dir.file(name);
+        EXPECT_TRUE(WriteWav(path, block.data(), false, false, 22050, bytes));
+        return path;
+    }
+    // Starts importing the new file and waits until its decoder runs.
+    void StartHeldImport() {
+        form.OpenFileWithName(Q(newFile));
+        ASSERT_TRUE(test::WaitUntil([&] { return decoder->started.load(); }));
+        ASSERT_TRUE(form.Busy());
+    }
+    QWidget* View() { return test::Control<TPaintBox>(form, "PaintBox1"); }
+    std::string Settings() const { return ReadAll(dir.file("settings.conf")); }
+};
+
+TEST_F(BusyFixture, EveryCommandIsRefusedDuringAnImportAndTheImportStillCompletes) {
+    auto* stopBtn = test::Control<QPushButton>(form, "StopBtn");
+    const struct {
+        const char* name;
+        std::function<void(BusyFixture&)> press;
+    } commands[] = {
+        {"F11 global", [](BusyFixture& f) { f.form.GlobalHotKeyPressed(0); }},
+        {"F11 in the window", [](BusyFixture& f) { QTest::keyClick(f.View(), Qt::Key_F11); }},
+        {"space", [](BusyFixture& f) { f.form.SpaceKeyPressed(); }},
+        {"faster key", [](BusyFixture& f) { f.form.GlobalHotKeyPressed(2); }},
+        {"play button", [](BusyFixture& f) { f.form.PlayBtnClick(); }},
+        {"open button", [](BusyFixture& f) { f.form.OpenBtnClick(); }},
+        {"Ctrl+O", [](BusyFixture& f) { QTest::keyClick(f.View(), Qt::Key_O, Qt::ControlModifier); }},
+        {"recent file", [](BusyFixture& f) { f.form.OpenWhenStopped(Q(f.oldFile)); }},
+        {"second open", [](BusyFixture& f) { f.form.OpenFileWithName(Q(f.oldFile)); }},
+        {"save", [](BusyFixture& f) { f.form.SaveBtnClick(); }},
+        {"Ctrl+S", [](BusyFixture& f) { QTest::keyClick(f.View(), Qt::Key_S, Qt::ControlModifier); }},
+        {"crop", [](BusyFixture& f) { f.form.CropToSelectionClick(); }},
+        {"louder (menu)", [](BusyFixture& f) { f.form.MenuItem("Lauter101")->trigger(); }},
+        {"permanent change", [](BusyFixture& f) { f.form.DoEffektClick(); }},
+        {"record", [](BusyFixture& f) { f.form.RecordBtnClick(); }},
+        {"English", [](BusyFixture& f) { f.form.English1Click(); }},
+        {"English (menu)", [](BusyFixture& f) { f.form.MenuItem("English1")->trigger(); }},
+        {"translation editor", [](BusyFixture& f) { f.form.bersetzen1Click(); }},
+    };
+    QString modalSeen;
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.name);
+        const int32_t soundBefore = doc.DataSize;
+        StartHeldImport();
+        const double speed = form.PlayState().SpeedFactor;
+        // A command that opened a dialog would block here: close it, and remember it.
+        QTimer::singleShot(20, [&modalSeen, name = command.name] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                modalSeen = name;
+                modal->close();
+            }
+        });
+        command.press(*this);
+        QTest::qWait(40);
+        EXPECT_TRUE(form.Busy());
+        EXPECT_TRUE(stopBtn->isEnabled()) << "STOP stays the import's cancel";
+        EXPECT_FALSE(form.Playback().Playing());
+        EXPECT_EQ(form.PlayState().SpeedFactor, speed);
+        EXPECT_EQ(doc.DataSize, soundBefore);
+        EXPECT_EQ(form.Language(), 0);
+        EXPECT_FALSE(std::filesystem::exists(dir.file("options.dat")));
+        decoder->released = true;
+        ASSERT_TRUE(test::WaitUntilIdle(form));
+        EXPECT_EQ(doc.DataSize, HeldDecoder::kBytes) << "the import itself went on";
+        EXPECT_EQ(form.OpenedFile(), Q(newFile));
+        decoder->started = false;
+        decoder->released = false;
+    }
+    EXPECT_TRUE(modalSeen.isEmpty()) << modalSeen.toStdString() << " opened a dialog";
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("\n").toStdString();
+    EXPECT_FALSE(stopBtn->isEnabled());
+    EXPECT_TRUE(form.MenuItem("Lauter101")->isEnabled()) << "the controls come back";
+    EXPECT_TRUE(test::Control<QPushButton>(form, "PlayBtn")->isEnabled());
+}
+
+TEST_F(BusyFixture, ADropIsRefusedWhileBusy) {
+    StartHeldImport();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Q(oldFile))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.setAccepted(false);
+    QCoreApplication::sendEvent(&form, &enter);
+    EXPECT_FALSE(enter.isAccepted());
+    decoder->released = true;
+    ASSERT_TRUE(test::WaitUntilIdle(form));
+    enter.setAccepted(false);
+    QCoreApplication::sendEvent(&form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+}
+
+TEST_F(BusyFixture, ACancelledImportKeepsTheOldSoundAndRemembersNothing) {
+    const struct {
+        const char* name;
+        std::function<void(TMainForm&)> cancel;
+    } cancels[] = {
+        {"STOP", [](TMainForm& window) { window.StopBTNClick(); }},
+        {"STOP after F11", [](TMainForm& window) {
+             window.GlobalHotKeyPressed(0);
+             window.StopBTNClick();
+         }},
+        {"Esc", [](TMainForm& window) { QTest::keyClick(test::Control<TPaintBox>(window, "PaintBox1"), Qt::Key_Escape); }},
+    };
+    const std::string settingsBefore = Settings();
+    for (const auto& c : cancels) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        StartHeldImport();
+        QElapsedTimer clock;
+        clock.start();
+        c.cancel(form);
+        ASSERT_TRUE(test::WaitUntilIdle(form, 2000));
+        EXPECT_LT(clock.elapsed(), 200);
+        EXPECT_EQ(doc.DataSize, 400) << "the cut-short sound never becomes the sound";
+        EXPECT_EQ(form.OpenedFile(), Q(oldFile));
+        EXPECT_EQ(Settings(), settingsBefore) << "nothing remembered for the file";
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_EQ(messages[0], "Das Öffnen wurde abgebrochen. Der bisherige Klang bleibt erhalten.");
+        decoder->started = false;
+    }
+    EXPECT_TRUE(test::Control<QPushButton>(form, "PlayBtn")->isEnabled()) << "the old sound can play";
+}
+
+TEST_F(BusyFixture, ClosingDuringAnImportEndsWithinASecondAlsoWhenTheDecoderHangs) {
+    for (const bool hangs : {false, true}) {
+        SCOPED_TRACE(hangs ? "hanging decoder" : "decoder that stops");
+        decoder->ignoresStop = hangs;
+        form.show();  // closed in the round before
+        StartHeldImport();
+        QElapsedTimer clock;
+        clock.start();
+        form.close();
+        EXPECT_LT(clock.elapsed(), 1000);
+        EXPECT_FALSE(form.Busy());
+        QTest::qWait(20);
+        EXPECT_EQ(doc.DataSize, 400);
+        EXPECT_TRUE(messages.isEmpty()) << "no message while closing";
+        decoder->released = true;  // the abandoned worker ends on its own
+        QTest::qWait(20);
+        decoder->started = false;
+        decoder->released = false;
+    }
+}
+
+}  // namespace
+}  // namespace sonvira
