@@ -9,10 +9,11 @@ e2e_atspi_setup
 export TMPDIR=$E2E_WORK/tmp
 mkdir -p "$TMPDIR"
 e2e_sound_file "$E2E_WORK/tone.wav" tone 3
-# Half an hour of MP3 made cheaply: ten seconds encoded once, the frames repeated.
-sox -n -r 22050 -c 1 "$E2E_WORK/piece.wav" synth 10 sine 660 vol 0.3 || e2e_fail "sox failed"
+# Three hours of MP3 made cheaply: ten seconds encoded once, the frames repeated. Decoding
+# it takes many seconds, long enough to press keys during the import.
+sox -n -r 44100 -c 2 "$E2E_WORK/piece.wav" synth 10 sine 660 vol 0.3 || e2e_fail "sox failed"
 lame --quiet -b 32 "$E2E_WORK/piece.wav" "$E2E_WORK/piece.mp3" || e2e_fail "lame failed"
-for _ in $(seq 180); do cat "$E2E_WORK/piece.mp3"; done >"$E2E_WORK/long.mp3"
+for _ in $(seq 1080); do cat "$E2E_WORK/piece.mp3"; done >"$E2E_WORK/long.mp3"
 before=$(sha256sum <"$E2E_WORK/long.mp3")
 
 e2e_start_sonvira "$1" "$E2E_WORK/tone.wav"
