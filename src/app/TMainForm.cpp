@@ -298,11 +298,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     LeaveCurrentFile();
     SaveFilePlaces();
     if (Job.Running()) {
-        // A job ends with the program: cancelled, given a moment to clean up after itself
-        // (a decoder deletes its temporary file), then given up on.
-        CancelJob();
-        Job.WaitForWork(BackgroundJob::kCloseWait);
-        Job.Abandon();
+        // A job ends with the program, without its result or messages.
+        Job.Close();
         StopBtn->setEnabled(false);
         LeaveBusy();
     }

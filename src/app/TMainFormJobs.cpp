@@ -28,8 +28,7 @@ void TMainForm::RunJob(std::function<void(JobContext&)> work, std::function<void
 
 std::vector<QObject*> TMainForm::IdleOnlyControls() const {
     // Menu items that neither change the sound nor start work stay usable.
-    static const QStringList kAlwaysUsable = {"Beenden1", "MP3Ausgabekonfigurieren1",
-                                              "Nichtsauswhlen1", "berdasProgramm1"};
+    static const QStringList kAlwaysUsable = {"Beenden1", "MP3Ausgabekonfigurieren1", "Nichtsauswhlen1"};
     std::vector<QObject*> controls{OpenBtn, PlayBtn, PauseBtn, RecordBtn, DoEffektBtn};
     for (const char* menuName : {"Datei", "Bearbeiten", "Effekte", "Sprache"}) {
         const auto* menu = menuBar()->findChild<QMenu*>(menuName);

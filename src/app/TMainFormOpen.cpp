@@ -1,6 +1,5 @@
 // The Open command: from the button and menu item with the open dialog, and for the
 // file named on the command line. The file is read by a job on a worker thread.
-#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -13,7 +12,6 @@
 #include "TOpenDialog.h"
 #include "TPaintBox.h"
 #include "OpenSoundFile.h"
-#include "MakeMp3Decoder.h"
 
 namespace sonvira {
 
@@ -113,7 +111,6 @@ void TMainForm::TakeOverImport(OpenImport& import, const QString& fileName, bool
                     Tr("Die Datei ergäbe entpackt mehr als 2 GByte Daten. Sie wurde nicht geöffnet!"));
     WavSound& sound = import.sound;
     if (outcome.read) {
-        StopPlayback();
         LeaveCurrentFile();
         Doc.InstallBlock(sound.block.release(), sound.size, sound.rate, sound.stereo,
                          sound.is16Bit);

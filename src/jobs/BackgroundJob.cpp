@@ -19,20 +19,13 @@ bool JobContext::Abandoned() {
 
 BackgroundJob::BackgroundJob(PostToWindow post) : post_(std::move(post)) {}
 
-BackgroundJob::~BackgroundJob() {
+BackgroundJob::~BackgroundJob() { Close(); }
+
+void BackgroundJob::Close() {
     if (!Running()) return;
     Cancel();
-    if (WaitForWork(kCloseWait)) {
-        // The work has returned; its thread is about to end.
-        {
-            const std::lock_guard lock(context_->postMutex_);
-            context_->abandoned_ = true;
-        }
-        if (worker_.joinable()) worker_.join();
-        context_.reset();
-        return;
-    }
-    Abandon();
+    const bool returned = WaitForWork(kCloseWait);
+    StopListening(returned);
 }
 
 bool BackgroundJob::Start(std::function<void(JobContext&)> work, std::function<void()> finished) {
@@ -71,11 +64,21 @@ void BackgroundJob::Cancel() {
 void BackgroundJob::Abandon() {
     if (!context_) return;
     Cancel();
+    StopListening(false);
+}
+
+void BackgroundJob::StopListening(bool workReturned) {
     {
         const std::lock_guard lock(context_->postMutex_);
         context_->abandoned_ = true;
     }
-    if (worker_.joinable()) worker_.detach();
+    // Work that has returned ends its thread at once; other work ends it by itself.
+    if (worker_.joinable()) {
+        if (workReturned)
+            worker_.join();
+        else
+            worker_.detach();
+    }
     context_.reset();
 }
 

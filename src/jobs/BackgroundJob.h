@@ -5,7 +5,7 @@
 // them, through the `PostToWindow` function the window supplies (a queued call in the
 // program, a queue the test drains in tests).
 //
-// Threads: Start, Running, Cancel, Abandon, WaitForWork and the destructor on the window
+// Threads: Start, Running, Cancel, Abandon, Close, WaitForWork and the destructor on the window
 // thread; JobContext on the worker. Nothing here knows of Qt.
 //
 // Cancelling asks; the work decides when to stop (it polls JobContext::Cancelled). Work
@@ -53,8 +53,7 @@ private:
 class BackgroundJob {
 public:
     explicit BackgroundJob(PostToWindow post);
-    // Cancels a running job, gives its work up to `kCloseWait` to return, and abandons it
-    // after that (nothing of it reaches the window any more).
+    // Close().
     ~BackgroundJob();
     BackgroundJob(const BackgroundJob&) = delete;
     BackgroundJob& operator=(const BackgroundJob&) = delete;
@@ -73,6 +72,10 @@ public:
     // Cancels and stops listening: nothing the work posts from now on runs, `finished`
     // does not run, Running() is false at once; the thread ends by itself.
     void Abandon();
+    // For closing the program: cancels, gives the work up to `kCloseWait` to return (a
+    // decoder deletes its temporary file), then stops listening as Abandon does. The
+    // window thread is blocked meanwhile. Running() is false afterwards.
+    void Close();
     // Waits at most `limit` for the work to return (its posted steps may still be
     // pending). True when it has returned or nothing runs. For closing the program only:
     // the window thread is blocked meanwhile.
@@ -80,6 +83,7 @@ public:
 
 private:
     void Finish();
+    void StopListening(bool workReturned);
 
     PostToWindow post_;
     std::shared_ptr<JobContext> context_;
