@@ -303,6 +303,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         StopBtn->setEnabled(false);
         LeaveBusy();
     }
+    if (MusikCDForm && MusikCDForm->Ripping()) MusikCDForm->CloseRip();
     StopRequested = true;
     if (OnStopRecording) OnStopRecording();  // a recording ends too, so the program can
     event->accept();

@@ -323,7 +323,9 @@ private:
     TRecordForm* RecordForm = nullptr;
     TMusikCDForm* MusikCDForm = nullptr;
     TTranslateForm* TranslateForm = nullptr;
-    CdAccess Cd;
+    // Shared with the CD dialog's rips: a rip given up over a hanging read keeps the drive's
+    // transport alive until the read returns.
+    std::shared_ptr<CdAccess> Cd;
     bool DrivesSearched = false;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
@@ -381,6 +383,7 @@ private:
     void CreateRecorder(std::function<std::unique_ptr<CaptureDevice>()> openCapture);
     void CreateCdImport(CdAccess access);
     void TakeOverRip();
+    QString LargestSoundMessage();
     void ShowRecordingTime();
     void TakeOverRecording();
     // Moves the play marker to column x and shows the change.

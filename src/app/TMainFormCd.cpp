@@ -1,6 +1,7 @@
 // "Von Musik-CD einlesen...": the CD import. Drive discovery, the dialog and the rip live
 // in the cdrom module; here the first-use search, the dialog's showing and the take-over
-// of what was read.
+// of what was read. The rip runs on a worker while the dialog is up; Busy() holds the
+// main window's commands and hot keys off meanwhile.
 #include <QAction>
 #include <cstdlib>
 #include <cstring>
@@ -12,8 +13,9 @@ namespace sonvira {
 
 void TMainForm::CreateCdImport(CdAccess access) {
     if (!access.Calls || !access.Transport) return;
-    Cd = std::move(access);
-    MusikCDForm = new TMusikCDForm(Translation, *Cd.Transport, this);
+    Cd = std::make_shared<CdAccess>(std::move(access));
+    MusikCDForm = new TMusikCDForm(Translation, std::shared_ptr<CdTransport>(Cd, Cd->Transport.get()), this);
+    MusikCDForm->BeforeRip = [this] { StopPlayback(); };  // as Open does: nothing plays over a rip
     QAction* item = MenuItem("VonMusikCDeinlesen1");
     item->setEnabled(true);
     connect(item, &QAction::triggered, this, &TMainForm::MusikCDBtnClick);
@@ -24,7 +26,7 @@ void TMainForm::MusikCDBtnClick() {
     if (!DrivesSearched) {
         // Once per run: drives added later are not seen, an empty result stays empty.
         DrivesSearched = true;
-        MusikCDForm->SetDrives(FindAllCDDrives(*Cd.Calls, *Cd.Transport, Translation,
+        MusikCDForm->SetDrives(FindAllCDDrives(*Cd->Calls, *Cd->Transport, Translation,
                                                [this](const std::string& line) { MusikCDForm->AppendLog(line); }));
     }
     MusikCDForm->exec();
@@ -37,6 +39,7 @@ void TMainForm::MusikCDBtnClick() {
 // leaves the sound as it was.
 void TMainForm::TakeOverRip() {
     std::vector<uint8_t> sound = MusikCDForm->TakeSound();
+    const bool limitReached = MusikCDForm->TakeLimitReached();
     if (sound.empty()) return;
     StopPlayback();
     auto* block = static_cast<uint8_t*>(std::malloc(sound.size()));
@@ -47,6 +50,7 @@ void TMainForm::TakeOverRip() {
     std::memcpy(block, sound.data(), sound.size());
     LeaveCurrentFile();  // the new sound comes from no file
     Doc.InstallBlock(block, static_cast<int32_t>(sound.size()), 44100, true, true);
+    if (limitReached) ShowMessage(QMessageBox::Information, LargestSoundMessage());
 }
 
 }  // namespace sonvira

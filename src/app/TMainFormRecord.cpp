@@ -92,9 +92,7 @@ void TMainForm::TakeOverRecording() {
     StopBtn->setEnabled(false);
     PaintBox1Paint();
     if (limitReached)
-        ShowMessage(QMessageBox::Information,
-                    Tr("Die Aufnahme hat die größte Länge erreicht, die das Programm halten kann, "
-                       "und wurde dort beendet. Alles bis dahin Aufgenommene ist erhalten."));
+        ShowMessage(QMessageBox::Information, LargestSoundMessage());
     else if (memoryExhausted)
         ShowMessage(QMessageBox::Critical,
                     Tr("Der Arbeitsspeicher reicht für eine längere Aufnahme nicht aus. "
@@ -106,6 +104,12 @@ void TMainForm::TakeOverRecording() {
         ShowMessage(QMessageBox::Warning,
                     Tr("Teile der Aufnahme gingen verloren, weil das Programm den Toneingang nicht "
                        "schnell genug abholen konnte. Der Rest der Aufnahme ist erhalten."));
+}
+
+// Told when a recording or a CD track stopped at the largest sound the program holds.
+QString TMainForm::LargestSoundMessage() {
+    return Tr("Die Aufnahme hat die größte Länge erreicht, die das Programm halten kann, "
+              "und wurde dort beendet. Alles bis dahin Aufgenommene ist erhalten.");
 }
 
 }  // namespace sonvira

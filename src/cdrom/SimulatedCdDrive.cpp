@@ -107,6 +107,7 @@ class SimulatedCdDrive : public CdDrive {
         const uint32_t lba = uint32_t{cdb[2]} << 24 | uint32_t{cdb[3]} << 16 |
                              uint32_t{cdb[4]} << 8 | uint32_t{cdb[5]};
         const uint32_t count = uint32_t{cdb[6]} << 16 | uint32_t{cdb[7]} << 8 | cdb[8];
+        if (disc.BeforeRead) disc.BeforeRead(lba);
         // The whole transfer must lie before the lead-out, or the drive refuses all of it.
         if (lba >= disc.LeadOut || count > disc.LeadOut - lba) return Refuse({5, 0x21, 0x00});
         for (uint32_t s = lba; s < lba + count; ++s)

@@ -1,9 +1,12 @@
 #pragma once
 // A simulated CD drive behind the transport interface, for tests and benchmarks: it serves
 // a disc description (tracks, lead-out, sectors generated from their number) and refuses
-// commands with the sense data a real drive would give. Answers at once; one thread.
+// commands with the sense data a real drive would give. Answers at once unless a test holds
+// a read (BeforeRead); used on one thread at a time.
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -32,6 +35,9 @@ struct SimulatedDisc {
     std::optional<SimulatedRefusal> TocRefusal;
     std::optional<SimulatedRefusal> ReadRefusal;      // every READ CD (no medium, ...)
     std::map<uint32_t, SimulatedRefusal> BadSectors;  // a READ CD touching one is refused
+    // Called with the first sector of every READ CD before it is answered, on the thread
+    // that sends it: a slow or hanging drive is one that sleeps or waits here.
+    std::function<void(uint32_t lba)> BeforeRead;
 };
 
 // Sample `channel` (0 first, 1 second) of stereo frame `frame` (0 … 587) of sector `lba`.
@@ -54,13 +60,14 @@ class SimulatedCdTransport : public CdTransport {
     std::unique_ptr<CdDrive> OpenDrive(const std::string& devicePath) override;
 
     const std::vector<SimulatedCommand>& Commands() const { return commands_; }
-    int OpenDrives() const { return openDrives_; }
+    // Drives open now; any thread (a test waits for a given-up rip to close its drive).
+    int OpenDrives() const { return openDrives_.load(); }
 
   private:
     friend class SimulatedCdDrive;
     std::map<std::string, SimulatedDisc> discs_;
     std::vector<SimulatedCommand> commands_;
-    int openDrives_ = 0;
+    std::atomic<int> openDrives_{0};
 };
 
 }  // namespace sonvira

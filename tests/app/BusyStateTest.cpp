@@ -20,7 +20,12 @@
 #include <memory>
 #include <thread>
 
+#include "CdAccess.h"
 #include "ControlByName.h"
+#include "HeldCdReads.h"
+#include "ListedBlockDevices.h"
+#include "SimulatedCdDrive.h"
+#include "TMusikCDForm.h"
 #include "QtWait.h"
 #include "FakeGlobalHotKeys.h"
 #include "TMainForm.h"
@@ -72,6 +77,7 @@ struct HeldDecoder {
 struct BusyFixture : ::testing::Test {
     test::TempDir dir;
     FakeGlobalHotKeys* keys = nullptr;
+    std::shared_ptr<test::HeldCdReads> reads = std::make_shared<test::HeldCdReads>();
     TMainForm form{Q(dir.path().string()), Platform()};
     AudioDocument& doc = form.Document();
     QStringList messages;
@@ -82,6 +88,18 @@ struct BusyFixture : ::testing::Test {
     PlatformParts Platform() {
         PlatformParts platform;
         platform.makeHotKeys = [this](QWidget* owner) { return keys = new FakeGlobalHotKeys(owner); };
+        platform.openCd = [this] {
+            CdAccess access;
+            access.Calls = std::make_unique<test::ListedBlockDevices>(std::vector<std::string>{"sr0"});
+            auto transport = std::make_unique<SimulatedCdTransport>();
+            SimulatedDisc disc;
+            disc.TrackStarts = {0, 300};
+            disc.LeadOut = 600;
+            disc.BeforeRead = test::HeldCdReads::Hook(reads);
+            transport->AddDrive("/dev/sr0", disc);
+            access.Transport = std::move(transport);
+            return access;
+        };
         return platform;
     }
     BusyFixture() {
@@ -115,12 +133,14 @@ struct BusyFixture : ::testing::Test {
     std::string Settings() const { return ReadAll(dir.file("settings.conf")); }
 };
 
-TEST_F(BusyFixture, EveryCommandIsRefusedDuringAnImportAndTheImportStillCompletes) {
-    auto* stopBtn = test::Control<QPushButton>(form, "StopBtn");
-    const struct {
-        const char* name;
-        std::function<void(BusyFixture&)> press;
-    } commands[] = {
+struct BusyCommand {
+    const char* name;
+    std::function<void(BusyFixture&)> press;
+};
+
+// Every way a command reaches the window: none may run while it is busy.
+const std::vector<BusyCommand>& BusyCommands() {
+    static const std::vector<BusyCommand> commands = {
         {"F11 global", [](BusyFixture& f) { f.form.GlobalHotKeyPressed(0); }},
         {"F11 in the window", [](BusyFixture& f) { QTest::keyClick(f.View(), Qt::Key_F11); }},
         {"space", [](BusyFixture& f) { f.form.SpaceKeyPressed(); }},
@@ -140,8 +160,13 @@ TEST_F(BusyFixture, EveryCommandIsRefusedDuringAnImportAndTheImportStillComplete
         {"English (menu)", [](BusyFixture& f) { f.form.MenuItem("English1")->trigger(); }},
         {"translation editor", [](BusyFixture& f) { f.form.bersetzen1Click(); }},
     };
+    return commands;
+}
+
+TEST_F(BusyFixture, EveryCommandIsRefusedDuringAnImportAndTheImportStillCompletes) {
+    auto* stopBtn = test::Control<QPushButton>(form, "StopBtn");
     QString modalSeen;
-    for (const auto& command : commands) {
+    for (const auto& command : BusyCommands()) {
         SCOPED_TRACE(command.name);
         const int32_t soundBefore = doc.DataSize;
         StartHeldImport();
@@ -174,6 +199,72 @@ TEST_F(BusyFixture, EveryCommandIsRefusedDuringAnImportAndTheImportStillComplete
     EXPECT_FALSE(stopBtn->isEnabled());
     EXPECT_TRUE(form.MenuItem("Lauter101")->isEnabled()) << "the controls come back";
     EXPECT_TRUE(test::Control<QPushButton>(form, "PlayBtn")->isEnabled());
+}
+
+// The CD dialog is modal while it rips, but global hot keys and direct calls still reach
+// the main window: none may play or change anything over the rip, which goes on.
+TEST_F(BusyFixture, EveryCommandIsRefusedDuringARipAndTheRipStillCompletes) {
+    auto* dialog = test::Control<TMusikCDForm>(form, "MusikCDForm");
+    constexpr int32_t kTrackBytes = 300 * 2352;
+    QString modalSeen;
+    for (const auto& command : BusyCommands()) {
+        SCOPED_TRACE(command.name);
+        const int32_t soundBefore = doc.DataSize;
+        const int heldBefore = reads->Waiting();
+        QTimer::singleShot(0, dialog, [&] {
+            reads->Hold();
+            dialog->BitBtnXP1Click();
+            ASSERT_TRUE(test::WaitUntil([&] { return reads->Waiting() > heldBefore; }));
+            const double speed = form.PlayState().SpeedFactor;
+            QTimer::singleShot(20, [&modalSeen, dialog, name = command.name] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (modal && modal != dialog) {
+                    modalSeen = name;
+                    modal->close();
+                }
+            });
+            command.press(*this);
+            QTest::qWait(40);
+            EXPECT_TRUE(form.Busy());
+            EXPECT_TRUE(dialog->isVisible());
+            EXPECT_FALSE(form.Playback().Playing());
+            EXPECT_EQ(form.PlayState().SpeedFactor, speed);
+            EXPECT_EQ(doc.DataSize, soundBefore);
+            EXPECT_EQ(form.Language(), 0);
+            EXPECT_FALSE(std::filesystem::exists(dir.file("options.dat")));
+            reads->Release();
+        });
+        form.MusikCDBtnClick();
+        EXPECT_EQ(doc.DataSize, kTrackBytes) << "the rip itself went on";
+        EXPECT_FALSE(form.Busy());
+    }
+    EXPECT_TRUE(modalSeen.isEmpty()) << modalSeen.toStdString() << " opened a dialog";
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("\n").toStdString();
+}
+
+// OK while a sound plays (in a loop): the sound stops before the first read.
+TEST_F(BusyFixture, ARipStopsThePlaybackFirst) {
+    auto output = std::make_unique<test::TimerSoundOutput>();
+    test::TimerSoundOutput* sound = output.get();
+    form.Playback().SetOutput(std::move(output));
+    auto* dialog = test::Control<TMusikCDForm>(form, "MusikCDForm");
+    int startsBeforeRip = 0;
+    int stopsDuringRip = 0;
+    QTimer::singleShot(0, &form, [&] {  // runs inside the playback's loop
+        startsBeforeRip = sound->starts;
+        QTimer::singleShot(0, dialog, [&] {
+            reads->Hold();
+            dialog->BitBtnXP1Click();
+            ASSERT_TRUE(test::WaitUntil([&] { return reads->Waiting() > 0; }));
+            stopsDuringRip = sound->stops;
+            reads->Release();
+        });
+        form.MusikCDBtnClick();
+    });
+    form.GlobalHotKeyPressed(0);  // plays until the rip has stopped the sound
+    EXPECT_EQ(startsBeforeRip, 1);
+    EXPECT_EQ(stopsDuringRip, 1) << "stopped before the read";
+    EXPECT_EQ(doc.DataSize, 300 * 2352);
 }
 
 TEST_F(BusyFixture, ADropIsRefusedWhileBusy) {

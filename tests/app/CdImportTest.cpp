@@ -1,10 +1,12 @@
 // "Von Musik-CD einlesen..." in the main window against a simulated drive: the first-use
-// search fills the drive box, OK reads the chosen track into the sound, Abbrechen during a
-// rip keeps what was read, a refused track or an empty drive box leave the sound alone.
+// search fills the drive box, OK reads the chosen track into the sound on a worker,
+// Abbrechen during a rip keeps what was read, Abbrechen over a read that hangs closes the
+// dialog at once, a refused track or an empty drive box leave the sound alone.
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +14,9 @@
 
 #include "CdAccess.h"
 #include "ControlByName.h"
+#include "HeldCdReads.h"
+#include "ListedBlockDevices.h"
+#include "QtWait.h"
 #include "SimulatedCdDrive.h"
 #include "TMainForm.h"
 #include "TMusikCDForm.h"
@@ -23,24 +28,11 @@ namespace {
 
 constexpr size_t kBlockBytes = 10 * 2352;
 
-// The machine as discovery sees it: the CD block devices listed, no generic SCSI device.
-class ListedBlockDevices final : public CdSystemCalls {
-public:
-    explicit ListedBlockDevices(std::vector<std::string> names) : names_(std::move(names)) {}
-    std::vector<std::string> ListDirectory(const std::string& path) override {
-        return path == "/sys/class/block" ? names_ : std::vector<std::string>{};
-    }
-    int Open(const std::string&, int) override { return -1; }
-    int Close(int) override { return 0; }
-    int Ioctl(int, unsigned long, void*) override { return -1; }
-
-private:
-    std::vector<std::string> names_;
-};
-
 struct CdImportFixture : ::testing::Test {
     test::TempDir dir;
     SimulatedCdTransport* drives = nullptr;
+    std::shared_ptr<test::HeldCdReads> reads = std::make_shared<test::HeldCdReads>();
+    QStringList messages;
     TMainForm form{QString::fromStdString(dir.path().string()), Platform()};
     AudioDocument& doc = form.Document();
     TMusikCDForm* dialog = test::Control<TMusikCDForm>(form, "MusikCDForm");
@@ -49,11 +41,12 @@ struct CdImportFixture : ::testing::Test {
         PlatformParts parts;
         parts.openCd = [this] {
             CdAccess access;
-            access.Calls = std::make_unique<ListedBlockDevices>(std::vector<std::string>{"sda", "sr0"});
+            access.Calls = std::make_unique<test::ListedBlockDevices>(std::vector<std::string>{"sda", "sr0"});
             auto transport = std::make_unique<SimulatedCdTransport>();
             SimulatedDisc disc;
             disc.TrackStarts = {0, 300, 900};
             disc.LeadOut = 2134;  // track 3: 1234 sectors
+            disc.BeforeRead = test::HeldCdReads::Hook(reads);
             transport->AddDrive("/dev/sr0", disc);
             drives = transport.get();
             access.Transport = std::move(transport);
@@ -61,7 +54,23 @@ struct CdImportFixture : ::testing::Test {
         };
         return parts;
     }
-    CdImportFixture() { test::Control<TPaintBox>(form, "PaintBox1")->resize(200, 100); }
+    CdImportFixture() {
+        test::Control<TPaintBox>(form, "PaintBox1")->resize(200, 100);
+        form.ShowMessage = [this](QMessageBox::Icon, const QString& text) { messages << text; };
+    }
+    ~CdImportFixture() override {
+        // A rip given up over a held read ends on its own once the read returns.
+        reads->Release();
+        EXPECT_TRUE(test::WaitUntil([&] { return drives->OpenDrives() == 0; }));
+    }
+    // Starts the rip of `track` and waits until its first read is held.
+    void StartHeldRip(int track) {
+        reads->Hold();
+        dialog->STrackEd->setValue(track);
+        dialog->BitBtnXP1Click();
+        ASSERT_TRUE(test::WaitUntil([&] { return reads->Waiting() == 1; }));
+        EXPECT_TRUE(form.Busy());
+    }
     // Runs the command, doing `inDialog` once the dialog is up.
     void Run(std::function<void()> inDialog) {
         QTimer::singleShot(50, dialog, std::move(inDialog));
@@ -100,13 +109,71 @@ TEST_F(CdImportFixture, OkReadsTheChosenTrackIntoTheSound) {
 TEST_F(CdImportFixture, AbbrechenDuringTheRipKeepsWhatWasRead) {
     LoadSound();
     Run([&] {
+        StartHeldRip(3);
+        dialog->BitBtnXP2Click();
+        reads->Release();  // the drive answers well within Abbrechen's wait
+    });
+    EXPECT_EQ(doc.DataSize, int32_t(2 * kBlockBytes)) << "the read under way and the block in hand";
+    EXPECT_EQ(LastLogLine(), "Ripping beendet...");
+    EXPECT_FALSE(form.Busy());
+}
+
+TEST_F(CdImportFixture, AbbrechenOverAReadThatHangsClosesTheDialogAndTheDriveLater) {
+    LoadSound();
+    Run([&] {
+        StartHeldRip(3);
+        dialog->BitBtnXP2Click();
+    });
+    // Still held: the dialog did not wait for the read.
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(drives->OpenDrives(), 1) << "the read still hangs on the worker";
+    EXPECT_FALSE(form.Busy()) << "the window's commands are back";
+    EXPECT_EQ(doc.DataSize, 400) << "nothing of a given-up rip is taken";
+    EXPECT_EQ(LastLogLine(), "Das Laufwerk antwortet nicht. Das Einlesen wurde abgebrochen, es wurde nichts übernommen.");
+
+    // The drive is still busy with the hanging read: a second rip is refused, not queued.
+    Run([&] {
+        dialog->BitBtnXP1Click();
+        EXPECT_FALSE(form.Busy());
+        dialog->BitBtnXP2Click();
+    });
+    EXPECT_EQ(LastLogLine(), "Das Laufwerk hat den abgebrochenen Lesebefehl noch nicht beendet. "
+                             "Bitte später noch einmal versuchen.");
+
+    reads->Release();
+    ASSERT_TRUE(test::WaitUntil([&] { return drives->OpenDrives() == 0; })) << "closed when the read returned";
+    Run([&] {
         dialog->STrackEd->setValue(3);
-        // Handled at the rip's first look at the window's events, before its first read.
-        QTimer::singleShot(0, dialog, [&] { dialog->BitBtnXP2Click(); });
         dialog->BitBtnXP1Click();
     });
-    EXPECT_EQ(doc.DataSize, int32_t(kBlockBytes)) << "the block in hand is still read";
-    EXPECT_EQ(LastLogLine(), "Ripping beendet...");
+    EXPECT_EQ(doc.DataSize, int32_t(1234 * 2352)) << "the next rip reads the whole track";
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("\n").toStdString();
+}
+
+TEST_F(CdImportFixture, ClosingTheProgramDuringAHangingRipEndsItAtOnce) {
+    LoadSound();
+    QElapsedTimer clock;
+    Run([&] {
+        StartHeldRip(3);
+        clock.start();
+        form.close();
+    });
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(form.Busy());
+    EXPECT_EQ(doc.DataSize, 400);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(CdImportFixture, ARipStopsAtTheLargestSoundAndSaysSo) {
+    dialog->MostSoundBytes = 5 * kBlockBytes + 100;
+    Run([&] {
+        dialog->STrackEd->setValue(3);
+        dialog->BitBtnXP1Click();
+    });
+    EXPECT_EQ(doc.DataSize, int32_t(5 * kBlockBytes)) << "whole blocks up to the limit";
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("Die Aufnahme hat die größte Länge erreicht")) << messages[0].toStdString();
 }
 
 TEST_F(CdImportFixture, ARefusedTrackLeavesTheSoundAlone) {
@@ -133,7 +200,7 @@ TEST(CdImportWithoutDrive, OkWithAnEmptyDriveBoxSaysSoAndReadsNothing) {
     PlatformParts parts;
     parts.openCd = [] {
         CdAccess access;
-        access.Calls = std::make_unique<ListedBlockDevices>(std::vector<std::string>{"sda"});
+        access.Calls = std::make_unique<test::ListedBlockDevices>(std::vector<std::string>{"sda"});
         access.Transport = std::make_unique<SimulatedCdTransport>();
         return access;
     };

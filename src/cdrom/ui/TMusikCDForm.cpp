@@ -1,18 +1,47 @@
 #include "TMusikCDForm.h"
 
-#include <QCoreApplication>
-#include <utility>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <exception>
+#include <utility>
 
 #include "TBitBtnXP.h"
+#include "TranslationContext.h"
 
 namespace sonvira {
 
-TMusikCDForm::TMusikCDForm(TranslationContext& translation, CdTransport& transport,
+namespace {
+
+// Hears from the rip on the worker and hands what the window shows over as posted steps;
+// the steps run on the window thread only while the dialog still listens to the rip.
+class PostingRipListener final : public RipListener {
+public:
+    PostingRipListener(JobContext& job, TMusikCDForm* dialog, TranslationContext* translation)
+        : job_(job), dialog_(dialog), translation_(translation) {}
+
+    void Log(DeferredText line) override {
+        job_.Post([dialog = dialog_, translation = translation_, line = std::move(line)] {
+            dialog->AppendLog(line(*translation));
+        });
+    }
+    void ShowPosition(const std::string& text) override {
+        job_.Post([dialog = dialog_, text] { dialog->Label1->setText(QString::fromStdString(text)); });
+    }
+    bool CancelRequested() override { return job_.Cancelled(); }
+
+private:
+    JobContext& job_;
+    TMusikCDForm* dialog_;
+    TranslationContext* translation_;
+};
+
+}  // namespace
+
+TMusikCDForm::TMusikCDForm(TranslationContext& translation, std::shared_ptr<CdTransport> transport,
                            QWidget* parent)
-    : QDialog(parent), translation_(translation), transport_(transport) {
+    : QDialog(parent), translation_(translation), transport_(std::move(transport)) {
     setObjectName("MusikCDForm");
     setWindowTitle(QStringLiteral("Lied von Musik-CD einlesen..."));
     setAccessibleName(windowTitle());
@@ -82,26 +111,48 @@ void TMusikCDForm::AppendLog(const std::string& line) {
 }
 
 void TMusikCDForm::BitBtnXP1Click() {
+    if (job_.Running()) return;
+    if (ripsAlive_->load() > 0) {
+        // A read given up earlier still holds the drive; a second rip would queue behind it.
+        AppendLog(translation_.Translate(
+            "Das Laufwerk hat den abgebrochenen Lesebefehl noch nicht beendet. Bitte später noch einmal versuchen."));
+        return;
+    }
     OKBtn->setEnabled(false);
+    if (BeforeRip) BeforeRip();
     SaveTrackClick();
-    OKBtn->setEnabled(true);
-    accept();
 }
 
-void TMusikCDForm::BitBtnXP2Click() {
-    CancelRip = true;
-    if (!ripping_) QDialog::reject();
-}
+void TMusikCDForm::BitBtnXP2Click() { reject(); }
 
 void TMusikCDForm::reject() {
-    if (ripping_)
-        CancelRip = true;
-    else
+    if (!job_.Running()) {
         QDialog::reject();
+        return;
+    }
+    // The rip stops after the block in hand; a read that does not return within the wait
+    // is given up, so the dialog closes even over a drive that never answers.
+    job_.Cancel();
+    QTimer::singleShot(kCancelWait, this, [this, rip = ripNumber_] {
+        if (job_.Running() && rip == ripNumber_) GiveUpHangingRip();
+    });
 }
 
-void TMusikCDForm::SaveTrackClick() {
-    CancelRip = false;
+void TMusikCDForm::GiveUpHangingRip() {
+    job_.Abandon();
+    AppendLog(translation_.Translate(
+        "Das Laufwerk antwortet nicht. Das Einlesen wurde abgebrochen, es wurde nichts übernommen."));
+    OKBtn->setEnabled(true);
+    QDialog::reject();
+}
+
+void TMusikCDForm::CloseRip() {
+    job_.Close();  // nothing of the rip is taken, not even when it ends meanwhile
+    OKBtn->setEnabled(true);
+    QDialog::reject();
+}
+
+RipRequest TMusikCDForm::ChosenRequest() const {
     RipRequest request;
     const int chosen = DriveBox->currentIndex();
     if (chosen >= 0 && chosen < static_cast<int>(drives_.Drives.size()))
@@ -109,20 +160,37 @@ void TMusikCDForm::SaveTrackClick() {
     request.UseSpti = drives_.UseSpti;
     request.Track = STrackEd->value();
     request.Karaoke = KaraokeCheck->isChecked();
-    ripping_ = true;
-    RipResult result = RipTrack(transport_, request, Tracks, *this);
-    ripping_ = false;
-    Tracks = result.Tracks;
-    if (!result.Sound.empty()) sound_ = std::move(result.Sound);
+    return request;
+}
+
+void TMusikCDForm::SaveTrackClick() {
+    ++ripNumber_;
+    auto outcome = std::make_shared<RipOutcome>();
+    ripsAlive_->fetch_add(1);
+    // The work owns what it touches: a rip given up may outlive the dialog.
+    job_.Start(
+        [outcome, transport = transport_, alive = ripsAlive_, request = ChosenRequest(),
+         previous = Tracks, most = MostSoundBytes, dialog = this, translation = &translation_](JobContext& job) {
+            PostingRipListener listener(job, dialog, translation);
+            try {
+                outcome->Result = RipTrack(*transport, request, previous, listener, most);
+            } catch (const std::exception& e) {
+                outcome->Failure = e.what();  // e.g. no memory for the sound
+            }
+            alive->fetch_sub(1);
+        },
+        [this, outcome] { RipEnded(std::move(*outcome)); });
+}
+
+void TMusikCDForm::RipEnded(RipOutcome outcome) {
+    if (!outcome.Failure.empty()) AppendLog(outcome.Failure);
+    Tracks = outcome.Result.Tracks;
+    if (!outcome.Result.Sound.empty()) sound_ = std::move(outcome.Result.Sound);
+    limitReached_ = outcome.Result.LimitReached;
+    OKBtn->setEnabled(true);
+    accept();
 }
 
 std::vector<uint8_t> TMusikCDForm::TakeSound() { return std::exchange(sound_, {}); }
-
-void TMusikCDForm::ShowPosition(const std::string& text) { Label1->setText(QString::fromStdString(text)); }
-
-bool TMusikCDForm::CancelRequested() {
-    QCoreApplication::processEvents();
-    return CancelRip;
-}
 
 }  // namespace sonvira

@@ -1,9 +1,10 @@
 #pragma once
 // "Lied von Musik-CD einlesen...": the CD import dialog. Made once at start-up and reused;
 // its log keeps every line of the run. The OK button reads the chosen track of the chosen
-// drive (RipTrack), handing the window events once per block so that Abbrechen can stop
-// it; the dialog closes after every rip. The sound read is kept for the main window,
-// which replaces its document with it.
+// drive (RipTrack) on a worker thread; log lines and the position arrive as posted steps,
+// so the window stays responsive during every read. Abbrechen stops the rip after its
+// block; a read the drive never answers is abandoned instead, and the dialog closes at
+// once. The sound read is kept for the main window, which replaces its document with it.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,12 +12,21 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+#include <atomic>
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "BackgroundJob.h"
 #include "FindAllCDDrives.h"
 #include "RipTrack.h"
 #include "TrackTable.h"
+#include "WindowThreadPost.h"
 
 namespace sonvira {
 
@@ -24,26 +34,40 @@ class CdTransport;
 class TBitBtnXP;
 class TranslationContext;
 
-class TMusikCDForm : public QDialog, private RipListener {
+class TMusikCDForm : public QDialog {
     Q_OBJECT
 public:
-    // `transport` sends the rips' commands; borrowed, it must outlive the dialog.
-    TMusikCDForm(TranslationContext& translation, CdTransport& transport, QWidget* parent);
+    // `transport` sends the rips' commands; shared with every rip, which may outlive the
+    // dialog when a read hangs.
+    TMusikCDForm(TranslationContext& translation, std::shared_ptr<CdTransport> transport, QWidget* parent);
+
+    // How long Abbrechen waits for the block in hand before giving the read up.
+    static constexpr std::chrono::milliseconds kCancelWait{150};
 
     // Fills the drive box from the drive table (one line each) and selects the first.
     void SetDrives(CdDriveTable drives);
     // Appends one line to the log.
     void AppendLog(const std::string& line);
 
-    // OK: the rip, then the dialog closes with OK.
+    // OK: starts the rip; the dialog closes with OK when it has ended.
     void BitBtnXP1Click();
-    // Abbrechen: stops a running rip after its block; otherwise closes as cancel.
+    // Abbrechen: stops a running rip (see reject); otherwise closes as cancel.
     void BitBtnXP2Click();
-    // The rip of the chosen track.
+    // Starts the rip of the chosen track on the worker.
     void SaveTrackClick();
     // The sound the last rip read (44100 Hz 16-bit stereo, whole blocks), taken once.
     std::vector<uint8_t> TakeSound();
-    bool Ripping() const { return ripping_; }
+    // Whether the last rip stopped at the largest sound the program holds; taken once.
+    bool TakeLimitReached() { return std::exchange(limitReached_, false); }
+    // From OK until the rip has ended or was given up.
+    bool Ripping() const { return job_.Running(); }
+    // For closing the program: stops a rip, waiting for it only briefly, and closes.
+    void CloseRip();
+
+    // Runs on the window thread just before a rip starts (the main window stops playback).
+    std::function<void()> BeforeRip;
+    // The largest sound a rip reads; the program's own limit (tests lower it).
+    std::size_t MostSoundBytes = kMostSoundBytes;
 
     QComboBox* DriveBox = nullptr;
     QSpinBox* STrackEd = nullptr;
@@ -53,7 +77,6 @@ public:
     TBitBtnXP* OKBtn = nullptr;
     TBitBtnXP* CancelBtn = nullptr;
 
-    bool CancelRip = false;
     TrackTable Tracks;  // TrackStart and TrackCount of the last table of contents
 
 protected:
@@ -61,15 +84,23 @@ protected:
     void reject() override;
 
 private:
-    void Log(DeferredText line) override { AppendLog(line(translation_)); }
-    void ShowPosition(const std::string& text) override;
-    bool CancelRequested() override;
+    struct RipOutcome {
+        RipResult Result;
+        std::string Failure;  // the text of an exception that ended the rip
+    };
+    RipRequest ChosenRequest() const;
+    void RipEnded(RipOutcome outcome);
+    void GiveUpHangingRip();
 
     TranslationContext& translation_;
-    CdTransport& transport_;
+    std::shared_ptr<CdTransport> transport_;
     CdDriveTable drives_;
     std::vector<uint8_t> sound_;
-    bool ripping_ = false;
+    bool limitReached_ = false;
+    int ripNumber_ = 0;  // tells a late cancel timer that its rip has ended
+    // Rips still running on a worker, given up or not: the transport serves one at a time.
+    std::shared_ptr<std::atomic<int>> ripsAlive_ = std::make_shared<std::atomic<int>>(0);
+    BackgroundJob job_{QueuedOn(this)};  // last: stopped before the members its steps use
 };
 
 }  // namespace sonvira
