@@ -1,7 +1,9 @@
 // How long the window thread is kept from its events while long work runs. A 10 ms timer
 // on the window thread notes the largest gap between its ticks while the real main window
-// imports a sound file (e.g. a 10-minute FLAC, made by window_responsiveness.sh).
-// Prints the import's time and the largest gap; the target is a gap of at most 50 ms.
+// imports a sound file (e.g. a 10-minute FLAC, made by window_responsiveness.sh) and while
+// it rips a track from a simulated drive that takes 1 s for every read; then the time from
+// Abbrechen to the CD dialog closing while a read hangs. Targets: a gap of at most 50 ms,
+// at most 200 ms to close.
 //
 //   app_responsiveness <sound file>
 #include <QApplication>
@@ -9,9 +11,17 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <cstdio>
+#include <thread>
 
+#include "CdAccess.h"
+#include "HeldCdReads.h"
+#include "ListedBlockDevices.h"
+#include "SimulatedCdDrive.h"
 #include "TMainForm.h"
+#include "TMusikCDForm.h"
 
 namespace {
 
@@ -33,6 +43,76 @@ qint64 LargestGap(Start start, Running running) {
     start();
     while (running()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     return largest;
+}
+
+void WaitWhileHandlingEvents(const std::function<bool()>& done) {
+    while (!done()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+struct SlowDrive {
+    std::shared_ptr<sonvira::test::HeldCdReads> reads = std::make_shared<sonvira::test::HeldCdReads>();
+    sonvira::SimulatedCdTransport* transport = nullptr;
+
+    // One drive, track 1 of 50 sectors: five reads of ten sectors, each taking a second.
+    sonvira::PlatformParts Parts() {
+        sonvira::PlatformParts parts;
+        parts.openCd = [this] {
+            sonvira::CdAccess access;
+            access.Calls = std::make_unique<sonvira::test::ListedBlockDevices>(std::vector<std::string>{"sr0"});
+            auto drive = std::make_unique<sonvira::SimulatedCdTransport>();
+            sonvira::SimulatedDisc disc;
+            disc.TrackStarts = {0, 50};
+            disc.LeadOut = 100;
+            disc.BeforeRead = [held = reads](uint32_t lba) {
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+                sonvira::test::HeldCdReads::Hook(held)(lba);
+            };
+            drive->AddDrive("/dev/sr0", disc);
+            transport = drive.get();
+            access.Transport = std::move(drive);
+            return access;
+        };
+        return parts;
+    }
+};
+
+void MeasureRip(const QString& dataFolder) {
+    SlowDrive drive;
+    sonvira::TMainForm form(dataFolder, drive.Parts());
+    form.SetCommandLine({});
+    form.ShowMessage = [](QMessageBox::Icon, const QString& text) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    };
+    auto* dialog = form.findChild<sonvira::TMusikCDForm*>("MusikCDForm");
+    QElapsedTimer took;
+    took.start();
+    const qint64 gap = LargestGap(
+        [&] {
+            QTimer::singleShot(0, dialog, [dialog] { dialog->BitBtnXP1Click(); });
+            form.MusikCDBtnClick();  // returns when the rip has ended
+        },
+        [] { return false; });
+    std::printf("rip of 5 reads at 1 s each: %.2f s, %d bytes of sound\n", took.elapsed() / 1000.0,
+                form.Document().DataSize);
+    std::printf("largest gap of the window thread's 10 ms timer during the rip: %lld ms (target <= 50)\n",
+                static_cast<long long>(gap));
+
+    // Abbrechen while a read hangs.
+    drive.reads->Hold();
+    QElapsedTimer sinceAbbrechen;
+    qint64 closedAfter = -1;
+    QObject::connect(dialog, &QDialog::finished, [&] { closedAfter = sinceAbbrechen.elapsed(); });
+    QTimer::singleShot(0, dialog, [&] {
+        dialog->BitBtnXP1Click();
+        WaitWhileHandlingEvents([&] { return drive.reads->Waiting() > 0; });
+        sinceAbbrechen.start();
+        dialog->BitBtnXP2Click();
+    });
+    form.MusikCDBtnClick();
+    std::printf("Abbrechen during a hanging read to the dialog closed: %lld ms (target <= 200)\n",
+                static_cast<long long>(closedAfter));
+    drive.reads->Release();
+    WaitWhileHandlingEvents([&] { return drive.transport->OpenDrives() == 0; });
 }
 
 }  // namespace
@@ -57,5 +137,6 @@ int main(int argc, char** argv) {
                 form.Document().DataSize);
     std::printf("largest gap of the window thread's 10 ms timer during the import: %lld ms (target <= 50)\n",
                 static_cast<long long>(gap));
+    MeasureRip(QDir::tempPath());
     return 0;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The window thread's largest pause while importing a 10-minute FLAC (see
-# WindowResponsiveness.cpp). Builds the benchmark in build-bench (Release) and makes the
+# The window thread's largest pause while importing a 10-minute FLAC and while ripping from
+# a slow simulated drive, and how fast Abbrechen closes the CD dialog over a hanging read
+# (see WindowResponsiveness.cpp). Builds the benchmark in build-bench (Release) and makes the
 # FLAC with sox.
 #
 #   bench/app/window_responsiveness.sh
