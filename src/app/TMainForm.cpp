@@ -300,6 +300,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     if (Job.Running()) {
         // A job ends with the program, without its result or messages.
         Job.Close();
+        jobCancellable_ = false;
         StopBtn->setEnabled(false);
         LeaveBusy();
     }

@@ -54,6 +54,7 @@ enum class EditResult;
 class TProgressPanel;
 class TRecordForm;
 class TMusikCDForm;
+struct SaveOutcome;
 class TTranslateForm;
 class CaptureDevice;
 struct OpenImport;
@@ -348,12 +349,21 @@ private:
     void OpenCommonSteps(const QString& fileName, bool thenClearSelection = false);
     void TakeOverImport(OpenImport& import, const QString& fileName, bool thenClearSelection);
     // Runs `work` as the window's job: the busy state from now until `finished` has run
-    // on the window thread (STOP is the job's cancel meanwhile).
-    void RunJob(std::function<void(JobContext&)> work, std::function<void()> finished);
+    // on the window thread. A cancellable job's cancel is STOP meanwhile.
+    void RunJob(std::function<void(JobContext&)> work, std::function<void()> finished, bool cancellable = true);
+    // Runs `work` on the sound as a job: playback stops, the sound is lent to the worker
+    // (the window keeps only its selection and format, the view its last picture) and is
+    // back when `finished` runs. An exception from the work is shown in an error box instead.
+    void RunSoundJob(std::function<void(AudioDocument&, JobContext&)> work, std::function<void()> finished,
+                     bool cancellable);
+    bool soundLent_ = false;
     // The busy state's controls: disabled on entering, given back their state on leaving.
     void EnterBusy();
     void LeaveBusy();
     std::vector<QObject*> IdleOnlyControls() const;
+    // Enables or disables one of the idle-only controls; while busy, the state it gets back.
+    void SetEnabledWhenIdle(QObject* control, bool enabled);
+    bool jobCancellable_ = false;
     std::vector<std::pair<QPointer<QObject>, bool>> busyControls_;
     bool busy_ = false;
     void BuildRecentMenu(QMenu* fileMenu, MenuItemNamer& namer);
@@ -391,8 +401,11 @@ private:
     friend class WindowPlaybackControls;
     void SetTransportPlaying(bool playing);
     void ShowEditResult(EditResult result);
-    void RunBlockCommand(const std::function<EditResult()>& command);
+    // Runs an editing command on the sound as a job and shows its outcome.
+    void RunEditCommand(std::function<EditResult(AudioDocument&)> command);
     int64_t AskSpanFrames(double preset);
+    void RunSpanCommand(double presetSeconds, EditResult (*effect)(AudioDocument&, int64_t));
+    void ShowSaveOutcome(const SaveOutcome& outcome, const std::string& name);
     void DefaultShowMessage(QMessageBox::Icon icon, const QString& text);
     bool DefaultAskOkCancel(const QString& caption, const QString& text);
 

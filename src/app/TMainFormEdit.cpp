@@ -35,10 +35,16 @@ void TMainForm::ShowEditResult(EditResult result) {
     }
 }
 
-void TMainForm::RunBlockCommand(const std::function<EditResult()>& command) {
-    if (Busy()) return;
-    StopPlayback();  // the block is replaced: the playback thread must not read it
-    ShowEditResult(command());
+void TMainForm::RunEditCommand(std::function<EditResult(AudioDocument&)> command) {
+    if (Busy() || Doc.DataSize == 0) {
+        // Nothing to work on: the command says so at once, as it did without a job.
+        if (!Busy()) ShowEditResult(command(Doc));
+        return;
+    }
+    auto result = std::make_shared<EditResult>(EditResult::Unchanged);
+    // An edit half done cannot be taken back, so it is not cancelled; it is bounded work.
+    RunSoundJob([command = std::move(command), result](AudioDocument& doc, JobContext&) { *result = command(doc); },
+                [this, result] { ShowEditResult(*result); }, false);
 }
 
 // Asks for a time span (seconds, preset `preset`) and returns it in frames, or -1 when
@@ -49,15 +55,21 @@ int64_t TMainForm::AskSpanFrames(double preset) {
     return SpanFrames(EchoForm->Seconds(), Doc.SampleRate);
 }
 
-void TMainForm::CropToSelectionClick() { RunBlockCommand([this] { return CropToSelection(Doc); }); }
+// An effect over a time span: asks for the span, then runs the effect with it.
+void TMainForm::RunSpanCommand(double presetSeconds, EditResult (*effect)(AudioDocument&, int64_t)) {
+    if (const int64_t span = AskSpanFrames(presetSeconds); span >= 0)
+        RunEditCommand([effect, span](AudioDocument& doc) { return effect(doc, span); });
+}
 
-void TMainForm::CutSelectionBtnClick() { RunBlockCommand([this] { return CutSelection(Doc); }); }
+void TMainForm::CropToSelectionClick() { RunEditCommand(&CropToSelection); }
+
+void TMainForm::CutSelectionBtnClick() { RunEditCommand(&CutSelection); }
 
 void TMainForm::ChangeFormatClick() {
     SampleFormatDlg->PresetFrom(Doc);
     if (Doc.DataSize == 0) return;
     if (SampleFormatDlg->exec() != QDialog::Accepted) return;
-    RunBlockCommand([this] { return ChangeSampleFormat(Doc, SampleFormatDlg->Target()); });
+    RunEditCommand([target = SampleFormatDlg->Target()](AudioDocument& doc) { return ChangeSampleFormat(doc, target); });
 }
 
 void TMainForm::ConnectEditCommands() {
@@ -68,29 +80,16 @@ void TMainForm::ConnectEditCommands() {
         {"ZurAuswahlzurechtschneiden1", [this] { CropToSelectionClick(); }},
         {"DieAuswahlwegschneiden1", [this] { CutSelectionBtnClick(); }},
         {"Sampleformatndern1", [this] { ChangeFormatClick(); }},
-        {"Echo1",
-         [this] {
-             if (const int64_t d = AskSpanFrames(0.5); d >= 0) ShowEditResult(Echo(Doc, d));
-         }},
-        {"Weicheinblenden1",
-         [this] {
-             if (const int64_t d = AskSpanFrames(2); d >= 0) ShowEditResult(FadeIn(Doc, d));
-         }},
-        {"Weichausblenden1",
-         [this] {
-             if (const int64_t d = AskSpanFrames(2); d >= 0) ShowEditResult(FadeOut(Doc, d));
-         }},
-        {"EndeaufAnfangberblenden1",
-         [this] {
-             if (const int64_t d = AskSpanFrames(2); d >= 0)
-                 RunBlockCommand([this, d] { return CrossfadeEndOntoStart(Doc, d); });
-         }},
-        {"MaximaleLautstrke1", [this] { ShowEditResult(Normalise(Doc)); }},
-        {"Lauter101", [this] { ShowEditResult(Louder(Doc)); }},
-        {"Leiser101", [this] { ShowEditResult(Quieter(Doc)); }},
-        {"Rckwrts1", [this] { ShowEditResult(Reverse(Doc)); }},
-        {"Schneller101", [this] { ShowEditResult(Faster(Doc)); }},
-        {"Langsamer101", [this] { ShowEditResult(Slower(Doc)); }},
+        {"Echo1", [this] { RunSpanCommand(0.5, &Echo); }},
+        {"Weicheinblenden1", [this] { RunSpanCommand(2, &FadeIn); }},
+        {"Weichausblenden1", [this] { RunSpanCommand(2, &FadeOut); }},
+        {"EndeaufAnfangberblenden1", [this] { RunSpanCommand(2, &CrossfadeEndOntoStart); }},
+        {"MaximaleLautstrke1", [this] { RunEditCommand(&Normalise); }},
+        {"Lauter101", [this] { RunEditCommand(&Louder); }},
+        {"Leiser101", [this] { RunEditCommand(&Quieter); }},
+        {"Rckwrts1", [this] { RunEditCommand(&Reverse); }},
+        {"Schneller101", [this] { RunEditCommand(&Faster); }},
+        {"Langsamer101", [this] { RunEditCommand(&Slower); }},
     };
     for (const auto& c : commands) {
         QAction* item = MenuItem(c.item);

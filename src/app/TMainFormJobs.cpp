@@ -1,11 +1,15 @@
 // Long work off the window thread, and the one busy state that keeps commands from
 // colliding with it: while a job or a recording runs, the commands that would change the
 // sound, play, open, save, start other work or change the language are disabled (and
-// refused where keys or drops reach them); the job's own cancel stays live.
+// refused where keys or drops reach them); the job's own cancel stays live. Work on the
+// sound itself (effects, the permanent change, saving) borrows it for the job's length.
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <exception>
+#include <memory>
+#include <string>
 
 #include "TMainForm.h"
 #include "TMusikCDForm.h"
@@ -16,14 +20,45 @@ bool TMainForm::Busy() const { return busy_ || (MusikCDForm && MusikCDForm->Ripp
 
 void TMainForm::CancelJob() { Job.Cancel(); }
 
-void TMainForm::RunJob(std::function<void(JobContext&)> work, std::function<void()> finished) {
+void TMainForm::RunJob(std::function<void(JobContext&)> work, std::function<void()> finished, bool cancellable) {
     EnterBusy();
-    StopBtn->setEnabled(true);  // STOP cancels the job
+    jobCancellable_ = cancellable;
+    StopBtn->setEnabled(cancellable);  // STOP cancels the job
     Job.Start(std::move(work), [this, finished = std::move(finished)] {
+        jobCancellable_ = false;
         StopBtn->setEnabled(false);
         LeaveBusy();
         finished();
     });
+}
+
+void TMainForm::RunSoundJob(std::function<void(AudioDocument&, JobContext&)> work, std::function<void()> finished,
+                            bool cancellable) {
+    StopPlayback();  // nothing may render from the sound while it is away
+    // The work owns the lent sound: closing the window may give the job up like any other.
+    auto lent = std::make_shared<AudioDocument>();
+    auto failure = std::make_shared<std::string>();
+    Doc.MoveSoundTo(*lent);
+    soundLent_ = true;
+    RunJob(
+        [lent, failure, work = std::move(work)](JobContext& job) {
+            try {
+                work(*lent, job);
+            } catch (const std::exception& e) {
+                *failure = e.what();  // e.g. no memory for a new block; the sound is as it was
+            }
+        },
+        [this, lent, failure, finished = std::move(finished)] {
+            lent->MoveSoundTo(Doc);
+            soundLent_ = false;
+            if (failure->empty()) {
+                finished();
+                return;
+            }
+            PaintBox1Paint();
+            ShowMessage(QMessageBox::Critical, QString::fromUtf8(failure->c_str()));
+        },
+        cancellable);
 }
 
 std::vector<QObject*> TMainForm::IdleOnlyControls() const {
@@ -52,6 +87,20 @@ void TMainForm::EnterBusy() {
             widget->setEnabled(false);
         }
     }
+}
+
+void TMainForm::SetEnabledWhenIdle(QObject* control, bool enabled) {
+    if (busy_) {
+        for (auto& [saved, savedEnabled] : busyControls_)
+            if (saved == control) {
+                savedEnabled = enabled;
+                return;
+            }
+    }
+    if (auto* item = qobject_cast<QAction*>(control))
+        item->setEnabled(enabled);
+    else if (auto* widget = qobject_cast<QWidget*>(control))
+        widget->setEnabled(enabled);
 }
 
 void TMainForm::LeaveBusy() {

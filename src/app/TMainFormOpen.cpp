@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "MessageCatalogue.h"
+#include "PostedProgress.h"
 #include "TMainForm.h"
 #include "TOpenDialog.h"
 #include "TPaintBox.h"
@@ -51,13 +52,8 @@ void ImportOnWorker(JobContext& job, const std::shared_ptr<OpenImport>& import,
                     const decltype(TMainForm::ImportSound)& importSound,
                     const std::function<void(int)>& showProgress) {
     std::atomic<bool> stop{false};
-    int shown = -1;
     const Mp3ImportHooks hooks{
-        [&](int percent) {
-            if (percent == shown) return;  // one step to the window per percent, not per block
-            shown = percent;
-            job.Post([showProgress, percent] { showProgress(percent); });
-        },
+        PostedProgress(job, showProgress),
         // The decoders look at their stop flag after every pass; the job's cancel sets it.
         [&] {
             if (job.Cancelled()) stop = true;

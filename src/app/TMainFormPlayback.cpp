@@ -1,12 +1,12 @@
 // Playback controls of the main window: the two coupled factor fields, pause with
 // rewind, the hot keys, and making speed and pitch permanent.
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QSignalBlocker>
 #include <QTimer>
 
 #include "HighQualityPermanentChange.h"
 #include "PermanentChange.h"
+#include "PostedProgress.h"
 #include "TMainForm.h"
 #include "TPaintBox.h"
 #include "TProgressPanel.h"
@@ -43,21 +43,28 @@ void TMainForm::SetPlayPosition(double frame) { playback_.SetPlayPosition(frame)
 
 void TMainForm::DoEffektClick() {
     if (Busy() || Doc.DataSize == 0) return;  // no sound: nothing changes, the fields keep their values
-    StopPlayback();  // the samples are rewritten: nothing may render from them meanwhile
     SetProStatus(0);
-    const auto progress = [this](int percent) {
-        SetProStatus(percent);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    };
-    // The engine the user listens with moves the pitch.
-    if (HighQualityCheck->isChecked())
-        ApplyHighQualityPermanentChange(Doc, State.SpeedFactor, State.PitchFactor, progress);
-    else
-        ApplyPermanentChange(Doc, State.SpeedFactor, State.PitchFactor, progress);
-    SpeedEd->SetValue(1);
-    PitchEd->SetValue(1);
-    StatusText->clear();
-    PaintBox1Paint();
+    const double speed = State.SpeedFactor;
+    const double pitch = State.PitchFactor;
+    const bool highQuality = HighQualityCheck->isChecked();  // the engine the user listens with moves the pitch
+    const std::function<void(int)> showProgress = [this](int percent) { SetProStatus(percent); };
+    // The pitch moves in place, block by block: half done it could not be taken back, so the
+    // change is not cancelled.
+    RunSoundJob(
+        [speed, pitch, highQuality, showProgress](AudioDocument& doc, JobContext& job) {
+            const ProgressCallback progress = PostedProgress(job, showProgress);
+            if (highQuality)
+                ApplyHighQualityPermanentChange(doc, speed, pitch, progress);
+            else
+                ApplyPermanentChange(doc, speed, pitch, progress);
+        },
+        [this] {
+            SpeedEd->SetValue(1);
+            PitchEd->SetValue(1);
+            StatusText->clear();
+            PaintBox1Paint();
+        },
+        false);
 }
 
 void TMainForm::ConnectPlaybackControls() {
@@ -91,10 +98,12 @@ void TMainForm::LoadSettings() {
 }
 
 void TMainForm::SetTransportPlaying(bool playing) {
-    PlayBtn->setEnabled(!playing);
-    RecordBtn->setEnabled(!playing && RecordBtnAvailable);
-    StopBtn->setEnabled(playing);
-    PauseBtn->setEnabled(playing);
+    // A play loop may end after a job has started from inside it: the buttons then come
+    // back as the loop left them once the job is over, and STOP stays the job's cancel.
+    SetEnabledWhenIdle(PlayBtn, !playing);
+    SetEnabledWhenIdle(RecordBtn, !playing && RecordBtnAvailable);
+    SetEnabledWhenIdle(PauseBtn, playing);
+    StopBtn->setEnabled(playing || jobCancellable_);
 }
 
 void TMainForm::PlayBtnClick() {

@@ -1,8 +1,10 @@
 // "Speichern als WAV/MP3...": writes the sound as stored, in the format of the file type
-// chosen in the save dialog (not by the name's extension).
+// chosen in the save dialog (not by the name's extension), as a job on the worker.
 #include <QFile>
+#include <memory>
 
 #include "MessageCatalogue.h"
+#include "PostedProgress.h"
 #include "SaveAsMP3File.h"
 #include "SaveCommand.h"
 #include "TMP3ConfigForm.h"
@@ -19,9 +21,26 @@ void TMainForm::SaveBtnClick() {
         static_cast<int>(SaveDialog1->nameFilters().indexOf(SaveDialog1->selectedNameFilter())) + 1;
     const std::string name =
         SaveFileName(QFile::encodeName(SaveDialog1->selectedFiles().first()).toStdString(), fileType);
-    const auto encoder = MakeLameEncoder();
-    const SaveOutcome outcome = SaveDocument(name, fileType, Doc, MP3ConfigForm->Settings(),
-                                             [this](int percent) { SetProStatus(percent); }, *encoder);
+    std::shared_ptr<Mp3Encoder> encoder = MakeLameEncoder();
+    const Mp3Settings settings = MP3ConfigForm->Settings();
+    const std::function<void(int)> showProgress = [this](int percent) { SetProStatus(percent); };
+    auto outcome = std::make_shared<SaveOutcome>();
+    // STOP and Esc cancel an MP3 export between chunks; the file is then not written.
+    RunSoundJob(
+        [name, fileType, settings, encoder, showProgress, outcome](AudioDocument& doc, JobContext& job) {
+            *outcome = SaveDocument(name, fileType, doc, settings, PostedProgress(job, showProgress), *encoder,
+                                    &job.CancelFlag());
+        },
+        [this, name, outcome] { ShowSaveOutcome(*outcome, name); }, fileType == kSaveTypeMp3);
+}
+
+void TMainForm::ShowSaveOutcome(const SaveOutcome& outcome, const std::string& name) {
+    if (outcome.cancelled) {
+        SetProStatus(0);
+        ShowMessage(QMessageBox::Information,
+                    Tr("Das Speichern wurde abgebrochen. Es wurde nichts geschrieben, eine vorhandene Datei bleibt, wie sie war."));
+        return;
+    }
     if (outcome.Saved()) {
         SavedOverOpenedFile(QFile::decodeName(QByteArray::fromStdString(name)));
         return;

@@ -23,6 +23,11 @@ void TMainForm::PaintBox1Paint() {
 
 void TMainForm::DrawViewBitmap() {
     const QSize size = PaintBox1->size();
+    if (soundLent_ && !ViewBitmap.isNull()) {
+        // The sound is on a job's worker: the last picture, stretched to a new size.
+        if (ViewBitmap.size() != size && !size.isEmpty()) ViewBitmap = ViewBitmap.scaled(size);
+        return;
+    }
     if (ViewBitmap.size() != size) ViewBitmap = QImage(size, QImage::Format_RGB32);
     DrawWaveform(ViewBitmap, Doc, CurrentView(), PlayMarkerX);
 }

@@ -39,7 +39,8 @@ BeConfig MakeBeConfig(const AudioDocument& doc, const Mp3Settings& settings) {
 }
 
 int SaveAsMP3File(const std::string& path, const AudioDocument& doc, const Mp3Settings& settings,
-                  const std::function<void(int)>& progress, Mp3Encoder& encoder) {
+                  const std::function<void(int)>& progress, Mp3Encoder& encoder,
+                  const std::atomic<bool>* cancel) {
     PendingFile file(path);
     if (!file.Ok()) return kMsgCannotCreateFile;
     const size_t dataSize = doc.SampleData ? static_cast<size_t>(std::max(0, doc.DataSize)) : 0;
@@ -51,6 +52,10 @@ int SaveAsMP3File(const std::string& path, const AudioDocument& doc, const Mp3Se
     int16_t values[kChunkBytes / 2];
     for (uint64_t c = 0; c < total;) {
         Report(progress, static_cast<int>(c * 100 / total));
+        if (cancel && cancel->load(std::memory_order_relaxed)) {
+            encoder.CloseStream();
+            return kMp3SaveCancelled;  // the pending file goes with its destructor
+        }
         const uint64_t d = std::min<uint64_t>(total - c, kChunkBytes);
         const size_t count = static_cast<size_t>(d / 2);
         StreamValues(doc, static_cast<size_t>(c / 2), count, values);

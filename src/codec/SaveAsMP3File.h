@@ -2,6 +2,7 @@
 // MP3 export: encodes the whole document, exactly as stored (its own samples at its own
 // rate; the playback factors play no part), as a constant-bit-rate MP3 file.
 
+#include <atomic>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -16,6 +17,8 @@ namespace sonvira {
 inline constexpr int kMsgMp3EncodeFailed = static_cast<int>(Msg::Mp3EncodingFailed);
 inline constexpr int kMsgLameInitFailed = static_cast<int>(Msg::LameInitFailed);
 inline constexpr int kMsgCannotCreateFile = static_cast<int>(Msg::CannotCreateFile);
+// Not a message: the user cancelled the export.
+inline constexpr int kMp3SaveCancelled = -1;
 
 // The two choices of the MP3 settings dialog.
 struct Mp3Settings {
@@ -38,10 +41,13 @@ public:
 // chunk by chunk. Calls `progress` (may be empty) with c × 100 div T before every chunk and
 // 0 after the last. The file is written under a temporary name in the same folder and
 // renamed over `path` only when complete: any failure leaves an existing file untouched.
-// Returns 0, 14 (file cannot be created or written) or 13 (encoder refused the settings).
-// Throws EMp3Encode when a chunk or the flush fails. Window thread. Memory: fixed buffers.
+// Returns 0, 14 (file cannot be created or written) or 13 (encoder refused the settings),
+// or kMp3SaveCancelled when `cancel` (may be null) was set before a chunk: the file is then
+// not written and an existing one stays. Throws EMp3Encode when a chunk or the flush fails.
+// Any one thread; `doc` must not change meanwhile. Memory: fixed buffers.
 int SaveAsMP3File(const std::string& path, const AudioDocument& doc, const Mp3Settings& settings,
-                  const std::function<void(int)>& progress, Mp3Encoder& encoder);
+                  const std::function<void(int)>& progress, Mp3Encoder& encoder,
+                  const std::atomic<bool>* cancel = nullptr);
 
 // The encoder configuration for a document and the dialog's settings.
 BeConfig MakeBeConfig(const AudioDocument& doc, const Mp3Settings& settings);

@@ -13,7 +13,7 @@ std::string SaveFileName(const std::string& name, int fileType) {
 
 SaveOutcome SaveDocument(const std::string& path, int fileType, const AudioDocument& doc,
                          const Mp3Settings& settings, const std::function<void(int)>& progress,
-                         Mp3Encoder& encoder) {
+                         Mp3Encoder& encoder, const std::atomic<bool>* cancel) {
     SaveOutcome outcome;
     if (fileType != kSaveTypeMp3) {
         if (!WriteWav(path, doc.SampleData, doc.IsStereo, doc.Is16Bit, doc.SampleRate.load(),
@@ -24,7 +24,10 @@ SaveOutcome SaveDocument(const std::string& path, int fileType, const AudioDocum
         return outcome;
     }
     try {
-        if (const int message = SaveAsMP3File(path, doc, settings, progress, encoder); message != 0)
+        const int message = SaveAsMP3File(path, doc, settings, progress, encoder, cancel);
+        if (message == kMp3SaveCancelled)
+            outcome.cancelled = true;
+        else if (message != 0)
             outcome.message = static_cast<Msg>(message);
     } catch (const EMp3Encode& e) {
         outcome.errorIcon = true;

@@ -27,16 +27,18 @@ struct SaveOutcome {
     std::optional<Msg> message;  // a catalogue message, shown translated
     std::string text;            // shown as it stands when there is no catalogue message
     bool errorIcon = false;      // the box carries the error icon
-    bool Saved() const { return !message && text.empty(); }
+    bool cancelled = false;      // the user stopped an MP3 export: nothing was written
+    bool Saved() const { return !message && text.empty() && !cancelled; }
 };
 
 // Writes `doc` to `path`: type 1 through SaveAsMP3File with `encoder`, anything else as WAV.
 // Failures: "Konnte Datei nicht erstellen..." (WAV: with an error icon; MP3: plain box), the
 // encoder refusing the settings (plain box), an encoding step failing (error icon, the
 // catalogue's message or the encoder's own text). An existing file is replaced only by a
-// complete new one, and not at all when this user may not write it.
+// complete new one, and not at all when this user may not write it. `cancel` (may be null)
+// stops an MP3 export between chunks.
 SaveOutcome SaveDocument(const std::string& path, int fileType, const AudioDocument& doc,
                          const Mp3Settings& settings, const std::function<void(int)>& progress,
-                         Mp3Encoder& encoder);
+                         Mp3Encoder& encoder, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace sonvira

@@ -29,6 +29,15 @@ FrameRange AudioDocument::SelectionFrameRange() const {
     return {static_cast<int32_t>(std::min(lo, limit)), static_cast<int32_t>(std::min(hi, limit))};
 }
 
+void AudioDocument::MoveSoundTo(AudioDocument& to) {
+    if (&to == this) return;
+    to.InstallBlock(SampleData, DataSize, SampleRate.load(), IsStereo, Is16Bit);
+    to.SelAnchor = SelAnchor;
+    to.SelEnd = SelEnd;
+    SampleData = nullptr;
+    DataSize = 0;
+}
+
 void AudioDocument::InstallBlock(uint8_t* block, int32_t size, int32_t rate, bool stereo,
                                  bool is16Bit) {
     InstallBlock(block, size);

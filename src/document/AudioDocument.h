@@ -1,12 +1,12 @@
 #pragma once
 // The one sound the program holds: a raw PCM block with its sample format and the
-// selection. Owned by the main window; every command reads and changes the fields
-// directly on the window thread. The playback thread reads the block and the
-// format while a sound plays, so commands that replace or shorten the block stop
-// playback first; effects that rewrite samples in place while a sound plays hold
-// `SampleLock` for each chunk they write, as the renderer does for each block it
-// reads; `SampleRate` is atomic because the rate steps may change it while a sound
-// plays.
+// selection. Owned by the main window. Editing commands run on a job's worker over a
+// document the sound has been lent to (MoveSoundTo), with playback stopped; one thread
+// at a time works on a document. The playback thread reads the block and the format
+// while a sound plays, so commands that replace or shorten the block stop playback
+// first; an effect that rewrites samples in place while a sound plays holds
+// `SampleLock` for each chunk it writes, as the renderer does for each block it reads;
+// `SampleRate` is atomic because the rate steps may change it while a sound plays.
 
 #include <atomic>
 #include <cstdint>
@@ -63,6 +63,10 @@ public:
     void InstallBlock(uint8_t* block, int32_t size);
     // Frees the block and leaves an empty document with its format unchanged.
     void ReleaseBlock();
+    // Hands the block, its format and the selection over to `to`, whose own block is
+    // freed; this document keeps its format and selection but no block. Lends the sound
+    // to work on another thread and takes it back afterwards.
+    void MoveSoundTo(AudioDocument& to);
 };
 
 }  // namespace sonvira

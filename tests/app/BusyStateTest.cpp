@@ -20,6 +20,7 @@
 #include <memory>
 #include <thread>
 
+#include "AnswerSaveDialog.h"
 #include "CdAccess.h"
 #include "ControlByName.h"
 #include "HeldCdReads.h"
@@ -267,6 +268,22 @@ TEST_F(BusyFixture, ARipStopsThePlaybackFirst) {
     EXPECT_EQ(doc.DataSize, 300 * 2352);
 }
 
+// Opening while a sound plays: the play loop ends after the import has started. STOP stays
+// the import's cancel, and the play button comes back when the import is over.
+TEST_F(BusyFixture, AnImportStartedWhilePlayingKeepsStopAsItsCancel) {
+    auto* stopBtn = test::Control<QPushButton>(form, "StopBtn");
+    QTimer::singleShot(30, &form, [&] { form.OpenFileWithName(Q(newFile)); });
+    form.PlayBtnClick();  // returns once the import has stopped the sound
+    ASSERT_TRUE(form.Busy());
+    EXPECT_TRUE(stopBtn->isEnabled());
+    EXPECT_FALSE(test::Control<QPushButton>(form, "PlayBtn")->isEnabled());
+    form.StopBTNClick();
+    ASSERT_TRUE(test::WaitUntilIdle(form));
+    EXPECT_EQ(doc.DataSize, 400) << "cancelled";
+    EXPECT_TRUE(test::Control<QPushButton>(form, "PlayBtn")->isEnabled());
+    EXPECT_FALSE(stopBtn->isEnabled());
+}
+
 TEST_F(BusyFixture, ADropIsRefusedWhileBusy) {
     StartHeldImport();
     QMimeData data;
@@ -332,6 +349,50 @@ TEST_F(BusyFixture, ClosingDuringAnImportEndsWithinASecondAlsoWhenTheDecoderHang
         QTest::qWait(20);
         decoder->started = false;
         decoder->released = false;
+    }
+}
+
+// Saving as MP3 borrows the sound for the job: the window shows its last picture, STOP
+// cancels the export between chunks and nothing is written; closing ends an export at once.
+TEST_F(BusyFixture, AnMp3SaveIsCancelledByStopAndByClosingWithoutAFileLeft) {
+    constexpr int32_t kBytes = 44100 * 4 * 300;  // five minutes: far longer than the test
+    auto* block = static_cast<uint8_t*>(std::malloc(kBytes));
+    for (int32_t i = 0; i < kBytes; ++i) block[i] = static_cast<uint8_t>(i * 37 / 5);
+    doc.InstallBlock(block, kBytes, 44100, true, true);
+    form.PaintBox1Paint();
+    const QImage picture = View()->grab().toImage();
+    const auto nothingWritten = [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            if (entry.path().filename().string().find("take") != std::string::npos) return false;
+        return true;
+    };
+    for (const bool closing : {false, true}) {
+        SCOPED_TRACE(closing ? "closing" : "STOP");
+        messages.clear();
+        test::AnswerSaveDialog(form, dir.file("take.mp3"), 1);
+        form.SaveBtnClick();
+        ASSERT_TRUE(form.Busy());
+        EXPECT_EQ(doc.DataSize, 0) << "the sound is with the worker";
+        form.PaintBox1Paint();
+        EXPECT_EQ(View()->grab().toImage(), picture) << "the view keeps its picture";
+        form.GlobalHotKeyPressed(0);
+        EXPECT_FALSE(form.Playback().Playing());
+        if (closing) {
+            QElapsedTimer clock;
+            clock.start();
+            form.close();
+            EXPECT_LT(clock.elapsed(), 1000);
+            EXPECT_TRUE(messages.isEmpty()) << "no message while closing";
+        } else {
+            form.StopBTNClick();
+            ASSERT_TRUE(test::WaitUntilIdle(form, 2000));
+            EXPECT_EQ(doc.DataSize, kBytes) << "the sound is back";
+            EXPECT_EQ(doc.SampleData[kBytes - 1], static_cast<uint8_t>((kBytes - 1) * 37 / 5));
+            EXPECT_EQ(messages, QStringList("Das Speichern wurde abgebrochen. Es wurde nichts geschrieben, "
+                                            "eine vorhandene Datei bleibt, wie sie war."));
+        }
+        EXPECT_FALSE(form.Busy());
+        EXPECT_TRUE(nothingWritten()) << "no file and no temporary file";
     }
 }
 

@@ -11,6 +11,7 @@
 #include "TPaintBox.h"
 #include "ControlByName.h"
 #include "TempDir.h"
+#include "WaitForJob.h"
 
 namespace sonvira {
 namespace {
@@ -52,6 +53,7 @@ TEST_F(EditFixture, CropFromTheMenuInstallsTheSelectionAndZoomsToIt) {
     doc.SelAnchor = 600;
     doc.SelEnd = 100;
     form.MenuItem("ZurAuswahlzurechtschneiden1")->trigger();
+    ASSERT_TRUE(test::WaitUntilIdle(form));
     EXPECT_EQ(doc.DataSize, 1000);
     EXPECT_EQ(Sample(0), 100);
     EXPECT_EQ(Sample(499), 599);
@@ -62,17 +64,21 @@ TEST_F(EditFixture, CropFromTheMenuInstallsTheSelectionAndZoomsToIt) {
 TEST_F(EditFixture, EffectsAskForTheirSpanAndReportFailures) {
     AnswerSpan(-1);  // cancelled: nothing happens
     form.MenuItem("Weicheinblenden1")->trigger();
+    ASSERT_TRUE(test::WaitUntilIdle(form));
     EXPECT_EQ(Sample(999), 999);
 
     AnswerSpan(0.0001);  // shorter than one frame at 1000 Hz
     form.MenuItem("Weicheinblenden1")->trigger();
+    ASSERT_TRUE(test::WaitUntilIdle(form));
     EXPECT_EQ(messages, QStringList("Invalid floating point operation"));
     EXPECT_EQ(Sample(999), 999);
 
     form.MenuItem("Rckwrts1")->trigger();
+    ASSERT_TRUE(test::WaitUntilIdle(form));
     EXPECT_EQ(Sample(0), 0) << "with nothing selected the first frame stays";
     EXPECT_EQ(Sample(1), 999);
     form.MenuItem("Schneller101")->trigger();
+    ASSERT_TRUE(test::WaitUntilIdle(form));
     EXPECT_EQ(doc.SampleRate.load(), 1100);
 }
 

@@ -56,6 +56,7 @@ TEST_F(FilesFixture, SaveWritesTheSoundAsStoredInTheChosenFormat) {
 
     AnswerSave(dir.file("plain"), 2);  // WAV without extension: ".wav" appended
     form->SaveBtnClick();
+    ASSERT_TRUE(test::WaitUntilIdle(*form));
     WavSound saved;
     ASSERT_TRUE(ReadWav(dir.file("plain.wav"), saved));
     EXPECT_EQ(saved.size, form->Document().DataSize);
@@ -64,6 +65,7 @@ TEST_F(FilesFixture, SaveWritesTheSoundAsStoredInTheChosenFormat) {
 
     AnswerSave(dir.file("take.wav"), 1);  // MP3 under a .wav name: the type decides
     form->SaveBtnClick();
+    ASSERT_TRUE(test::WaitUntilIdle(*form));
     const auto bytes = test::ReadBytes(dir.file("take.wav"));
     ASSERT_GT(bytes.size(), 100u);
     EXPECT_NE(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
@@ -83,6 +85,7 @@ TEST_F(FilesFixture, FailedWavSaveReportsMessage14) {
     LoadTone(8000, 100);
     AnswerSave(dir.file("no/such/folder/x.wav"), 2);
     form->SaveBtnClick();
+    ASSERT_TRUE(test::WaitUntilIdle(*form));
     EXPECT_EQ(messages, QStringList("Konnte Datei nicht erstellen..."));
 }
 

@@ -19,6 +19,7 @@
 #include "TPaintBox.h"
 #include "ControlByName.h"
 #include "TempDir.h"
+#include "WaitForJob.h"
 #include "TimerSoundOutput.h"
 
 namespace sonvira {
@@ -181,6 +182,7 @@ TEST_F(PlaybackFixture, PermanentChangePutsSpeedIntoTheRateAndResetsTheFields) {
     auto* statusText = test::Control<QLabel>(form, "StatusText");
     statusText->setText("busy");
     form.DoEffektClick();
+    ASSERT_TRUE(test::WaitUntilIdle(form));
     EXPECT_EQ(doc.SampleRate.load(), 33075);
     EXPECT_EQ(speedEd->Value(), 1);
     EXPECT_EQ(pitchEd->Value(), 1);
@@ -190,6 +192,7 @@ TEST_F(PlaybackFixture, PermanentChangePutsSpeedIntoTheRateAndResetsTheFields) {
     doc.ReleaseBlock();  // without a sound nothing changes, not even the fields
     speedEd->SetValue(2);
     form.DoEffektClick();
+    EXPECT_FALSE(form.Busy());
     EXPECT_EQ(state.SpeedFactor, 2);
 }
 
@@ -207,6 +210,7 @@ TEST_F(PlaybackFixture, PermanentChangeTakesTheChosenEngine) {
         combineCheck->setChecked(false);
         pitchEd->SetValue(2);
         form.DoEffektClick();
+        EXPECT_TRUE(test::WaitUntilIdle(form));
         // One second from the middle: 220 whole periods, so the fit at 220 Hz is exact.
         double sine = 0, cosine = 0, total = 0;
         for (int32_t f = 44100; f < 2 * 44100; ++f) {
@@ -272,6 +276,7 @@ TEST_F(PlaybackFixture, CommandThatReplacesTheBlockStopsPlaybackFirst) {
         stopsBeforeCrop = output->stops;
     });
     form.PlayBtnClick();
+    ASSERT_TRUE(test::WaitUntilIdle(form));
     EXPECT_EQ(stopsBeforeCrop, 1) << "the stream was stopped before the block was replaced";
     EXPECT_EQ(doc.DataSize, 200);
     EXPECT_TRUE(playBtn->isEnabled());

@@ -17,6 +17,7 @@
 #include "ControlByName.h"
 #include "FakeCaptureDevice.h"
 #include "TMainForm.h"
+#include "TRecordForm.h"
 #include "TPaintBox.h"
 #include "TempDir.h"
 
@@ -135,13 +136,38 @@ TEST_F(RecordingFixture, RecordingOverASoundAsksThenEmptiesIt) {
 }
 
 TEST_F(RecordingFixture, StopBeforeTheRunStartsCapturesNothingLater) {
-    During(30, [&] { form.StopBTNClick(); });
-    form.RecordBtnClick();
-    bool waited = false;
-    QTimer::singleShot(300, [&] { waited = true; });
-    while (!waited) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    EXPECT_EQ(devicesMade, 0) << "no capture starts after a stop that came first";
-    EXPECT_TRUE(recordBtn->isEnabled());
+    auto* recordForm = test::Control<TRecordForm>(form, "RecordForm");
+    const struct {
+        const char* name;
+        std::function<void()> afterStop;
+    } cases[] = {
+        {"the run's timer still to come", [] {}},
+        // The run's timer firing in the same pass of events as the STOP, before the
+        // window's wait looks at the stop again.
+        {"the run's timer right after", [recordForm] {
+             recordForm->Timer1->stop();
+             recordForm->Timer1Timer();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        During(30, [&] {
+            form.StopBTNClick();
+            c.afterStop();
+        });
+        QTimer watchdog;  // a run that missed the STOP would wait for another one
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, &form, [&] { form.StopBTNClick(); });
+        watchdog.start(3000);
+        form.RecordBtnClick();
+        EXPECT_TRUE(watchdog.isActive()) << "one STOP ended the recording";
+        watchdog.stop();
+        bool waited = false;
+        QTimer::singleShot(300, [&] { waited = true; });
+        while (!waited) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        EXPECT_EQ(devicesMade, 0) << "no capture starts after a stop that came first";
+        EXPECT_TRUE(recordBtn->isEnabled());
+    }
 }
 
 TEST_F(RecordingFixture, ClosingTheWindowEndsTheRecording) {

@@ -174,6 +174,7 @@ TEST(FileMemory, SavingOverTheOpenedFileKeepsItsPlace) {
     w.form.Document().SelEnd = 50000;
     test::AnswerSaveDialog(w.form, a, 2);
     w.form.SaveBtnClick();
+    ASSERT_TRUE(test::WaitUntilIdle(w.form));
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join('\n').toStdString();
     test::OpenAndWait(w.form, Q(b));
     test::OpenAndWait(w.form, Q(a));

@@ -175,6 +175,24 @@ TEST_F(Mp3Export, FailuresLeaveAnExistingFileUntouched) {
     }
 }
 
+// Cancelled after the second chunk: the encoder is closed, the old file stays whole and no
+// temporary file is left.
+TEST_F(Mp3Export, ACancelledExportLeavesTheOldFileAndNoTemporaryFile) {
+    Fill(doc, std::vector<uint8_t>(12000, 7), 44100, true, true);
+    const std::string path = dir.file("old.mp3");
+    test::WriteBytes(path, {'o', 'l', 'd'});
+    FakeEncoder enc;
+    std::atomic<bool> cancel{false};
+    const int result = SaveAsMP3File(
+        path, doc, {}, [&](int) { cancel = enc.chunks.size() == 2; }, enc, &cancel);
+    EXPECT_EQ(result, kMp3SaveCancelled);
+    EXPECT_EQ(enc.chunks.size(), 2u);
+    EXPECT_EQ(enc.closes, 1);
+    EXPECT_EQ(test::ReadBytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "temporary file left behind";
+}
+
 TEST_F(Mp3Export, UncreatableFileGivesMessage14) {
     Fill(doc, std::vector<uint8_t>(100, 0), 44100, true, true);
     FakeEncoder enc;

@@ -72,5 +72,34 @@ TEST(AudioDocument, InstallBlockResetsSelectionAndTakesFormat) {
     EXPECT_EQ(doc.SelEnd, 0);
 }
 
+// Lent and taken back: the block travels, nothing is freed twice or lost (ASan would see it).
+TEST(AudioDocument, MoveSoundToHandsOverBlockFormatAndSelection) {
+    AudioDocument window;
+    auto* block = static_cast<uint8_t*>(std::calloc(8, 1));
+    window.InstallBlock(block, 8, 22050, true, false);
+    window.SelAnchor = 2;
+    window.SelEnd = 6;
+    AudioDocument lent;
+    lent.InstallBlock(static_cast<uint8_t*>(std::calloc(4, 1)), 4, 8000, false, true);
+    window.MoveSoundTo(lent);
+    EXPECT_EQ(lent.SampleData, block);
+    EXPECT_EQ(lent.DataSize, 8);
+    EXPECT_EQ(lent.SampleRate.load(), 22050);
+    EXPECT_TRUE(lent.IsStereo);
+    EXPECT_FALSE(lent.Is16Bit);
+    EXPECT_EQ(lent.SelAnchor, 2);
+    EXPECT_EQ(lent.SelEnd, 6);
+    EXPECT_EQ(window.SampleData, nullptr);
+    EXPECT_EQ(window.DataSize, 0);
+    EXPECT_EQ(window.SelEnd, 6) << "the window keeps its selection meanwhile";
+
+    lent.SelEnd = 4;
+    lent.MoveSoundTo(window);
+    EXPECT_EQ(window.SampleData, block);
+    EXPECT_EQ(window.DataSize, 8);
+    EXPECT_EQ(window.SelEnd, 4) << "what the work did to the selection comes back";
+    EXPECT_EQ(lent.SampleData, nullptr);
+}
+
 }  // namespace
 }  // namespace sonvira

@@ -26,9 +26,12 @@ void TRecordForm::Timer1Timer() {
 }
 
 void TRecordForm::KonvertBtnClick() {
+    // A STOP that came before the run (its timer firing in the same pass of events) ends
+    // the recording before anything starts; overwriting it would leave a run nothing stops.
+    if (recorder_.RecordStopRequested) return;
     RecordBtnClick();
     inputFailed_ = !recorder_.DeviceOpen();
-    recorder_.RecordStopRequested = inputFailed_;  // no clock running over nothing
+    if (inputFailed_) recorder_.RecordStopRequested = true;  // no clock running over nothing
     // A recording that reached the largest document, or that memory cannot hold any
     // longer, ends by itself; the main window tells the user.
     while (!recorder_.RecordStopRequested && !RecordingFull()) {

@@ -24,6 +24,7 @@ public:
     // Starts the start timer for a new recording run, forgetting how the last one ended.
     void Arm() {
         inputFailed_ = false;
+        recorder_.RecordStopRequested = false;  // from now on a STOP is this recording's
         Timer1->start();
     }
     // The start timer's tick: the timer disables itself, then the recording run.
