@@ -18,7 +18,16 @@ struct File {
     bool ReadAt(int64_t offset, void* dst, int64_t count) const {
         if (offset < 0 || count < 0 || offset + count > size) return false;
         if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) return false;
-        return std::fread(dst, 1, static_cast<size_t>(count), f) == static_cast<size_t>(count);
+        // In pieces: one read into a fresh block of hundreds of megabytes keeps the process's
+        // memory map busy long enough to stall the window thread.
+        constexpr int64_t kPiece = int64_t{1} << 20;
+        auto* to = static_cast<uint8_t*>(dst);
+        for (int64_t done = 0; done < count;) {
+            const auto n = static_cast<size_t>(std::min(kPiece, count - done));
+            if (std::fread(to + done, 1, n, f) != n) return false;
+            done += static_cast<int64_t>(n);
+        }
+        return true;
     }
 };
 
