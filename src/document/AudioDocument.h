@@ -37,7 +37,7 @@ public:
     bool IsStereo = false;
     bool Is16Bit = false;
     // Shared by the renderer (one block at a time, stream thread) and the in-place
-    // effects (one chunk at a time, window thread), so no sample is read while it is
+    // effects (one chunk at a time, the thread that runs them), so no sample is read while it is
     // written. Held only briefly: an effect never keeps it for a whole long sound.
     mutable std::mutex SampleLock;
 

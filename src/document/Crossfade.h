@@ -19,7 +19,7 @@ namespace sonvira {
 //  - SoundTooShort: DataSize < c + h × bytes per frame, too short to cut;
 //  - OutOfMemory;
 //  - BlockReplaced: the new block of DataSize - c bytes is installed, selection 0.
-// Window thread; replaces the block, so the window stops playback first.
+// One thread at a time (a job's worker); replaces the block, so playback stops first.
 EditResult CrossfadeEndOntoStart(AudioDocument& doc, int64_t d);
 
 }  // namespace sonvira

@@ -13,7 +13,7 @@ namespace sonvira {
 // itself and the value d frames earlier: 16-bit rounded toward zero, 8-bit unsigned bytes
 // rounded down. Since earlier frames are already changed, the echoes repeat every d frames,
 // each half as loud. d in frames (SpanFrames). Returns SamplesChanged, or Unchanged for d <= 0.
-// Window thread; may run while a sound plays.
+// One thread at a time (a job's worker); may run while a sound plays.
 EditResult Echo(AudioDocument& doc, int64_t d);
 
 }  // namespace sonvira

@@ -1,7 +1,7 @@
 #pragma once
 // The effects "Weich einblenden" and "Weich ausblenden". Both scale each channel value
 // by a gain g: 16-bit x := Trunc(x × g); 8-bit b := Trunc((b - 128) × g + 128).
-// d is the span in frames (SpanFrames). Window thread; may run while a sound plays.
+// d is the span in frames (SpanFrames). One thread at a time; may run while a sound plays.
 
 #include <cstdint>
 

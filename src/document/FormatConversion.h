@@ -31,7 +31,7 @@ int64_t ConvertedSize(int32_t dataSize, const SampleFormat& from, const SampleFo
 //  - RateOutOfRange when the old or the new rate is not positive;
 //  - SizeTooLarge when the new size exceeds INT32_MAX bytes;
 //  - OutOfMemory.
-// Window thread; replaces the block, so the window stops playback first.
+// One thread at a time (a job's worker); replaces the block, so playback stops first.
 EditResult ChangeSampleFormat(AudioDocument& doc, const SampleFormat& to);
 
 }  // namespace sonvira

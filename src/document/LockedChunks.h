@@ -17,7 +17,7 @@ namespace sonvira {
 inline constexpr int64_t kLockedChunkFrames = 16384;
 
 // Calls step(i) for i = first … last in ascending order (nothing when last < first).
-// Window thread.
+// The thread that runs the effect.
 template <class Step>
 void ForEachLockedChunk(const AudioDocument& doc, int64_t first, int64_t last, Step step) {
     for (int64_t begin = first; begin <= last; begin += kLockedChunkFrames) {

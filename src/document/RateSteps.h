@@ -1,6 +1,6 @@
 #pragma once
 // The effects "Schneller 10%" and "Langsamer 10%": they change only SampleRate, so the
-// sound plays and is saved at the new rate. Window thread; SampleRate is atomic, so they
+// sound plays and is saved at the new rate. One thread at a time; SampleRate is atomic, so they
 // may run while a sound plays. The view needs no redraw.
 
 #include "AudioDocument.h"

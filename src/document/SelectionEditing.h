@@ -1,7 +1,7 @@
 #pragma once
 // The selection commands of the menu "Bearbeiten": crop to the selection, cut it away,
-// select nothing. All run on the window thread; crop and cut replace the block, so the
-// window stops playback before it calls them.
+// select nothing. One thread at a time (crop and cut on a job's worker); they replace the
+// block, so the window stops playback before it runs them.
 
 #include "AudioDocument.h"
 #include "EditResult.h"

@@ -3,7 +3,7 @@
 // the frames lo … hi of the selection frame range (inclusive, below the frame count), on
 // every channel value; 8-bit values are scaled around 128. Results are clamped to
 // -32768 … 32767 (16-bit) or -128 … 127 before adding 128 (8-bit). Integer divisions
-// round toward zero. Window thread; may run while a sound plays. Return SamplesChanged.
+// round toward zero. One thread at a time; may run while a sound plays. Return SamplesChanged.
 
 #include "AudioDocument.h"
 #include "EditResult.h"

@@ -10,7 +10,7 @@
 namespace sonvira {
 
 // Reports progress in percent (0 … 100) once per block of 1024 frames, before the
-// block, and 0 once more when done. May repaint and process window events; must not
+// block, and 0 once more when done. Called on the thread doing the change; must not
 // change the document.
 using ProgressCallback = std::function<void(int percent)>;
 
@@ -22,7 +22,7 @@ using ProgressCallback = std::function<void(int percent)>;
 // clamped to 0.1 … 10, the rate limited to the 32-bit range. An empty document is
 // left alone and nothing is reported. Allocates its 64 KiB of working memory before
 // any sample changes (std::bad_alloc leaves the document as it was).
-// Thread: the window thread. Playback must not be rendering from `doc` meanwhile:
+// Thread: any one (the window runs it on a job's worker). Playback must not be rendering from `doc` meanwhile:
 // the window stops it first. Setting both factor fields back to 1, the repaint and
 // the status text are the caller's.
 void ApplyPermanentChange(AudioDocument& doc, double speedFactor, double pitchFactor,

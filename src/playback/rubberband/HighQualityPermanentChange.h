@@ -17,7 +17,7 @@ namespace sonvira {
 // studies the sound, 50 … 100 % while it renders it, then 0. An empty document is left
 // alone. Allocates its working memory before any sample changes (std::bad_alloc leaves
 // the document as it was).
-// Thread: the window thread; playback must not render from `doc` meanwhile.
+// Thread: any one (a job's worker); playback must not render from `doc` meanwhile.
 void ApplyHighQualityPermanentChange(AudioDocument& doc, double speedFactor, double pitchFactor,
                                      const ProgressCallback& progress);
 
