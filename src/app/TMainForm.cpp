@@ -59,6 +59,7 @@ TMainForm::TMainForm(const QString& appDir, PlatformParts platform, QWidget* par
     setFont(font);
     resize(780, 580);
     CommandLine = QCoreApplication::arguments();
+    TempFolder = platform.tempFolder;
     ShowMessage = [this](QMessageBox::Icon icon, const QString& text) {
         DefaultShowMessage(icon, text);
     };
