@@ -1,6 +1,7 @@
 #include "TDbfTable.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -280,8 +281,38 @@ std::string TDbfTable::FieldBytes(std::span<const std::string> values) const {
     return bytes;
 }
 
+TDbfTable::Lock::Lock(TDbfTable& table) : table_(table) {
+    // A failing flock (a file system without locks) leaves the table as one copy uses it.
+    if (table_.lockDepth_++ == 0 && table_.Active()) ::flock(table_.fd_, LOCK_EX);
+}
+
+TDbfTable::Lock::~Lock() {
+    if (--table_.lockDepth_ == 0 && table_.Active()) ::flock(table_.fd_, LOCK_UN);
+}
+
+// Under the lock: the records other copies appended, as far as the file holds them whole.
+void TDbfTable::AdoptGrowth() {
+    unsigned char count[4];
+    struct stat st {};
+    if (damaged_ || recordLength_ == 0 || !ReadAt(fd_, 4, count, sizeof count) || ::fstat(fd_, &st) != 0) return;
+    const auto fileSize = static_cast<uint64_t>(st.st_size);
+    if (fileSize < headerLength_) return;
+    const uint64_t complete = (fileSize - headerLength_) / recordLength_;
+    const uint64_t named = std::min<uint64_t>(Le32(count), complete);
+    if (named > recordCount_) recordCount_ = static_cast<uint32_t>(named);
+}
+
+uint32_t TDbfTable::RefreshRecordCount() {
+    if (!Active()) return recordCount_;
+    const Lock hold(*this);
+    AdoptGrowth();
+    return recordCount_;
+}
+
 uint32_t TDbfTable::AppendRecord(std::span<const std::string> values) {
     RequireWritable();
+    const Lock hold(*this);
+    AdoptGrowth();  // another copy may have appended since: never write over its record
     if (recordCount_ == UINT32_MAX) throw EDbfError("Table \"" + path_ + "\" is full");
     const std::string bytes = FieldBytes(values);
     // Record and end mark first, then the count: a reader never sees a record that the
@@ -293,6 +324,8 @@ uint32_t TDbfTable::AppendRecord(std::span<const std::string> values) {
 
 void TDbfTable::SetValue(uint32_t recordNo, int32_t field, std::string_view value) {
     RequireWritable();
+    const Lock hold(*this);
+    AdoptGrowth();  // the header count written below includes what others appended
     if (recordNo < 1 || recordNo > recordCount_ || field < 0 || static_cast<std::size_t>(field) >= fields_.size())
         throw EDbfError("No record " + std::to_string(recordNo) + ", field " + std::to_string(field));
     const DbfField& f = fields_[static_cast<std::size_t>(field)];
@@ -304,6 +337,8 @@ void TDbfTable::SetValue(uint32_t recordNo, int32_t field, std::string_view valu
 
 void TDbfTable::WriteRecord(uint32_t recordNo, std::span<const std::string> values) {
     RequireWritable();
+    const Lock hold(*this);
+    AdoptGrowth();  // the header count written below includes what others appended
     RequireRecord(recordNo);
     const std::string bytes = FieldBytes(values);
     // Fields only: the flag byte and the end mark stay as they are in the file.
@@ -313,6 +348,8 @@ void TDbfTable::WriteRecord(uint32_t recordNo, std::span<const std::string> valu
 
 void TDbfTable::DeleteRecord(uint32_t recordNo) {
     RequireWritable();
+    const Lock hold(*this);
+    AdoptGrowth();  // the header count written below includes what others appended
     RequireRecord(recordNo);
     WriteAt(RecordOffset(recordNo), &kDeletedFlag, 1);
     WriteHeaderState(recordCount_);
