@@ -92,6 +92,9 @@ void TDbfTable::Open(const std::string& path) {
         throw EDbfError(ErrnoText("Cannot open table", path));
     }
     try {
+        // Under the lock: a copy appending meanwhile would otherwise show a header that
+        // names a record the file size read a moment before did not hold yet.
+        const Lock hold(*this);
         ReadStructure(path);
     } catch (...) {
         Close();

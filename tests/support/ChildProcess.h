@@ -78,7 +78,13 @@ inline bool RunTogether(int copies, const std::function<bool(int)>& work,
             close(gate[1]);
             char go;
             const bool started = read(gate[0], &go, 1) == 0;  // the parent closed the gate: start
-            _exit(started && work(i) ? 0 : 1);
+            bool done = false;
+            try {
+                done = started && work(i);
+            } catch (...) {
+                // Nothing may leave the child: it would go on as a second test run.
+            }
+            _exit(done ? 0 : 1);
         }
         if (child > 0) children.push_back(child);
     }
