@@ -14,6 +14,7 @@
 #include "GlobalHotKeys.h"
 #include "MessageCatalogue.h"
 #include "OptionsFile.h"
+#include "PendingFile.h"
 #include "PlaybackHotKeys.h"
 #include "QtDialogTranslation.h"
 #include "RunWhenExposed.h"
@@ -104,6 +105,7 @@ void TMainForm::ChooseDataDir() {
         folder = places.shippedTable.empty() ? programFolder
                                              : std::filesystem::path(places.shippedTable).parent_path().string() + "/";
     DataDir = QFile::decodeName(QByteArray::fromStdString(folder));
+    RemoveLeftoverTempFiles(folder);  // of copies that ended before finishing a save
 }
 
 std::string TMainForm::DataFile(const char* name) const {
