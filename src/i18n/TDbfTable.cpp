@@ -1,5 +1,7 @@
 #include "TDbfTable.h"
 
+#include "PendingFile.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -124,14 +126,33 @@ void TDbfTable::CreateFile(const std::string& path) {
     bytes[headerLength - 1] = kHeaderEnd;
     bytes[headerLength] = kEndOfFile;
 
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    // The table appears whole or not at all: the header goes into a temporary file that is
+    // then linked under the table's name. A copy starting at the same moment finds either
+    // no table or a complete one; when it made one too, the first link wins and the other
+    // copy opens that one.
+    std::string temp;
+    fd_ = CreateTempFileBeside(path, temp);
     if (fd_ < 0) throw EDbfError(ErrnoText("Cannot create table", path));
     try {
         WriteAt(0, bytes.data(), bytes.size());
         WriteHeaderState(0);
+        if (::fchmod(fd_, 0644 & ~CurrentUmask()) != 0) throw EDbfError(ErrnoText("Cannot create table", path));
+        // File systems without hard links get the rename, and with it a moment's race.
+        bool lost = false;
+        if (::link(temp.c_str(), path.c_str()) != 0) {
+            lost = errno == EEXIST;
+            if (!lost && ::rename(temp.c_str(), path.c_str()) != 0)
+                throw EDbfError(ErrnoText("Cannot create table", path));
+        }
+        ::unlink(temp.c_str());
+        if (lost) {
+            ::close(fd_);
+            fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+            if (fd_ < 0) throw EDbfError(ErrnoText("Cannot open table", path));
+        }
     } catch (...) {
         Close();
-        ::unlink(path.c_str());  // only the file made just now
+        ::unlink(temp.c_str());  // only the file made just now
         throw;
     }
 }

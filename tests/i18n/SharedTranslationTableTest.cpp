@@ -79,5 +79,26 @@ TEST(SharedTranslationTable, TwoCopiesAppendingAtOnceKeepEveryTextOnce) {
         for (const std::string& text : {Own(0, k), Own(1, k), Common(k)}) EXPECT_EQ(seen[text], 1) << text;
 }
 
+// Two copies starting at once where no table is yet: both end up with the same one.
+TEST(SharedTranslationTable, CopiesMakingTheTableAtOnceShareOne) {
+    for (int round = 0; round < 20; ++round) {
+        test::TempDir dir;
+        const std::string path = dir.file("translate.dbf");
+        ASSERT_TRUE(test::RunTogether(2, [&](int copy) {
+            TranslationContext t;
+            t.OpenTranslationTable(path);
+            t.BuildTranslationIndex();
+            t.Translate(Own(copy, round));
+            return !t.Table().ReadOnly();
+        })) << "round " << round;
+        TDbfTable table;
+        table.SetReadOnly(true);
+        table.Open(path);
+        EXPECT_FALSE(table.Damaged()) << table.DamageNote();
+        ASSERT_EQ(table.RecordCount(), 2u) << "round " << round;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "nothing left beside it";
+    }
+}
+
 }  // namespace
 }  // namespace sonvira
