@@ -97,7 +97,7 @@ bool SettingsFile::Save() {
     Values joined = JoinedWith(theirs);
     std::string text;
     for (const auto& [key, value] : joined) text += key + "=" + value + "\n";
-    PendingFile file(path_);
+    PendingFile file(path_, FileReaders::OwnerOnly);  // it lists the user's files
     if (!file.Ok() || !file.Write(reinterpret_cast<const uint8_t*>(text.data()), text.size()) || !file.Commit())
         return false;
     values_ = joined;

@@ -12,7 +12,8 @@
 // "<file>.lock"), reads what the file holds now and joins this copy's changes into it:
 // a key takes this copy's value only where this copy changed it since it last read or
 // saved the file; a list group (see JoinListWith) is joined as a whole. The file is
-// replaced only when the new one is complete, and never when this user may not write it.
+// replaced only when the new one is complete, and never when this user may not write it;
+// it is readable by its owner alone (mode 0600), as it lists the user's files.
 // Plain C++; one thread at a time per object.
 
 #include <functional>
