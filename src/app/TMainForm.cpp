@@ -10,6 +10,7 @@
 
 #include <filesystem>
 
+#include "CommandLineRequest.h"
 #include "DataFolder.h"
 #include "GlobalHotKeys.h"
 #include "MessageCatalogue.h"
@@ -272,8 +273,10 @@ void TMainForm::FormShow() {
     AboutBox->SetWebAddress(Message(Msg::MakersWebAddress));
     MP3ConfigForm->SetDefaults();
     // Opened once the window is on the screen, so that a refusal's box appears over it.
-    if (CommandLine.size() > 1)
-        RunWhenExposed(this, [this, name = CommandLine[1]] { OpenFileWithName(name); });
+    std::vector<std::string> arguments;
+    for (const QString& argument : CommandLine) arguments.push_back(QFile::encodeName(argument).toStdString());
+    if (const auto file = FileArgument(arguments))
+        RunWhenExposed(this, [this, name = CommandLine[static_cast<qsizetype>(*file)]] { OpenFileWithName(name); });
 }
 
 void TMainForm::LoadOptions() {

@@ -180,5 +180,17 @@ TEST(CommandLine, HelpAndVersionAreAnsweredOtherwiseTheProgramRuns) {
     EXPECT_NE(UsageText().find("--version"), std::string::npos);
 }
 
+TEST(CommandLine, TheFileIsTheFirstArgumentOrTheOneAfterADoubleDash) {
+    const std::pair<std::vector<std::string>, std::optional<std::size_t>> cases[] = {
+        {{"sonvira"}, std::nullopt},
+        {{"sonvira", "take.wav"}, 1},
+        {{"sonvira", "--", "-x.wav"}, 2},
+        {{"sonvira", "--", "--"}, 2},
+        {{"sonvira", "--"}, std::nullopt},
+        {{"sonvira", "take.wav", "--", "other.wav"}, 1},
+    };
+    for (const auto& [arguments, file] : cases) EXPECT_EQ(FileArgument(arguments), file) << arguments.back();
+}
+
 }  // namespace
 }  // namespace sonvira
