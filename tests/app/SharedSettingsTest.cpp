@@ -3,12 +3,16 @@
 
 #include "ChildProcess.h"
 #include "FileMemory.h"
+#include "KillDuringSaves.h"
+#include "PendingFile.h"
 #include "ProgramSettings.h"
 #include "RecentFiles.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -123,6 +127,46 @@ TEST(SharedSettings, TwoProcessesSavingAtOnceLoseNothing) {
     const Paths recent = next.recent.Paths();
     ASSERT_EQ(recent.size(), RecentFiles::kMax);
     EXPECT_TRUE(recent.front() == fileOf(0, kRounds - 1) || recent.front() == fileOf(1, kRounds - 1)) << recent.front();
+}
+
+// A copy killed while saving leaves the file whole and its lock free; the next start finds
+// nothing of it beside the file.
+TEST(SharedSettings, ACopyKilledWhileSavingLeavesTheFileWholeAndUnlocked) {
+    test::TempDir dir;
+    const std::string path = dir.file("settings.conf");
+    const std::string note(4000, 'x');  // a file of some size, so that kills land inside writes
+    {
+        SettingsFile first(path);
+        first.Set("check", "first");
+        first.Set("note", note + "first");
+        ASSERT_TRUE(first.Save());
+    }
+    int whole = 0, changed = 0;
+    test::KillDuringSaves(
+        200,
+        [&](unsigned i) {
+            SettingsFile settings(path);
+            settings.Load();
+            settings.Set("note", note + std::to_string(i % 2));
+            settings.Set("check", std::to_string(i % 2));
+            settings.Save();
+        },
+        [&] {
+            SettingsFile settings(path);
+            const auto check = settings.Load() ? settings.Get("check") : std::nullopt;
+            whole += check && settings.Get("note") == note + *check;
+            changed += check != "first";
+        },
+        std::chrono::milliseconds(20));
+    Copy next(path);  // never waits for a lock the killed copies held
+    RemoveLeftoverTempFiles(dir.path().string());
+    ASSERT_TRUE(next.Tick(true));
+    EXPECT_EQ(whole, 200);
+    EXPECT_GT(changed, 0) << "the killed copies did save";
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) left.push_back(entry.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (Paths{"settings.conf", "settings.conf.lock"}));
 }
 
 }  // namespace
