@@ -104,6 +104,22 @@ TEST(SharedSettings, InterleavedCopiesLoseNoFileNoPlaceAndNoTick) {
     }
 }
 
+// A file an older version wrote (entries without times) stays readable; its entries count
+// as older than anything opened since.
+TEST(SharedSettings, EntriesOfAnOlderVersionStayBehindNewOnes) {
+    test::TempDir dir;
+    const std::string path = dir.file("settings.conf");
+    const std::string old = "place.1=1 1 7 7 1 0 1 1 /old1\nrecent.1=/old1\nrecent.2=/old2\n";
+    test::WriteBytes(path, std::vector<uint8_t>(old.begin(), old.end()));
+    Copy a(path), b(path);
+    ASSERT_TRUE(a.Open("/new", 3));
+    ASSERT_TRUE(b.Tick(true));
+    const Copy next(path);
+    EXPECT_EQ(next.recent.Paths(), (Paths{"/new", "/old1", "/old2"}));
+    EXPECT_EQ(next.memory.Recall("/old1", kStamp), (FilePlace{7, 7, 1, 0, 1.0, 1.0}));
+    EXPECT_EQ(next.memory.Recall("/new", kStamp), (FilePlace{3, 3, 1, 0, 1.0, 1.0}));
+}
+
 // Two processes saving as fast as they can: the lock makes each read-join-write whole.
 TEST(SharedSettings, TwoProcessesSavingAtOnceLoseNothing) {
     test::TempDir dir;
