@@ -98,12 +98,16 @@ void FileMemory::Remember(const std::string& path, const FileStamp& stamp, const
 
 void FileMemory::Merge(const FileMemory& other) {
     for (const Entry& theirs : other.entries_) {
-        const auto ours = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == theirs.path; });
-        if (ours == entries_.end()) entries_.push_back(theirs);
-        else if (theirs.left > ours->left) *ours = theirs;
+        const auto ours = std::find_if(entries_.begin(), entries_.end(),
+                                       [&](const Entry& e) { return e.path == theirs.path; });
+        if (ours == entries_.end())
+            entries_.push_back(theirs);
+        else if (theirs.left > ours->left)
+            *ours = theirs;
     }
     // Stable: untimed entries of older versions keep their order, ours before theirs.
-    std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.left > b.left; });
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [](const Entry& a, const Entry& b) { return a.left > b.left; });
     if (entries_.size() > kMax) entries_.resize(kMax);
 }
 

@@ -22,7 +22,8 @@ std::string WriteTimedText(int64_t time, const std::string& text) {
 
 int64_t EntryTimeAfter(int64_t newest) {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
-    return std::max<int64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count(), newest + 1);
+    return std::max<int64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count(),
+                             newest + 1);
 }
 
 }  // namespace sonvira

@@ -1,8 +1,8 @@
 #include "RecentFiles.h"
 
-#include "ListEntryTime.h"
-
 #include <algorithm>
+
+#include "ListEntryTime.h"
 
 namespace sonvira {
 namespace {
@@ -19,7 +19,8 @@ void RecentFiles::Load(const SettingsFile& settings) {
         const auto value = settings.Get(KeyOf(i));
         if (!value) continue;
         TimedText entry = ReadTimedText(*value);
-        const bool known = std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == entry.text; });
+        const bool known = std::any_of(entries_.begin(), entries_.end(),
+                                       [&](const Entry& e) { return e.path == entry.text; });
         if (!entry.text.empty() && !known) entries_.push_back({std::move(entry.text), entry.time});
     }
 }
@@ -40,12 +41,16 @@ void RecentFiles::Add(const std::string& path) {
 
 void RecentFiles::Merge(const RecentFiles& other) {
     for (const Entry& theirs : other.entries_) {
-        const auto ours = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == theirs.path; });
-        if (ours == entries_.end()) entries_.push_back(theirs);
-        else ours->opened = std::max(ours->opened, theirs.opened);
+        const auto ours = std::find_if(entries_.begin(), entries_.end(),
+                                       [&](const Entry& e) { return e.path == theirs.path; });
+        if (ours == entries_.end())
+            entries_.push_back(theirs);
+        else
+            ours->opened = std::max(ours->opened, theirs.opened);
     }
     // Stable: untimed entries of older versions keep their order, ours before theirs.
-    std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.opened > b.opened; });
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [](const Entry& a, const Entry& b) { return a.opened > b.opened; });
     if (entries_.size() > kMax) entries_.resize(kMax);
 }
 
