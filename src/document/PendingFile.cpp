@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>  // renameat2
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -139,7 +140,8 @@ bool PendingFile::Write(const uint8_t* p, size_t n) {
     return true;
 }
 
-bool PendingFile::Commit() {
+// Gives the file its mode and group and puts it on the disk; the descriptor is closed.
+bool PendingFile::Finish() {
     if (fd_ < 0) return false;
     // The group first: changing it may clear set-group-ID bits the mode then restores. An
     // ordinary user outside the old group cannot give it; the file then keeps the user's.
@@ -152,11 +154,28 @@ bool PendingFile::Commit() {
     ok = ::fsync(fd_) == 0 && ok;
     ok = ::close(fd_) == 0 && ok;
     fd_ = -1;
-    committed_ = ok && ::rename(temp_.c_str(), target_.c_str()) == 0;
-    // The rename itself lasts once the folder is on the disk. The new file is in place
-    // either way, so a folder that cannot be flushed is no failure of the save.
+    return ok;
+}
+
+bool PendingFile::Place(bool replace) {
+    if (replace) {
+        committed_ = ::rename(temp_.c_str(), target_.c_str()) == 0;
+    } else {
+        // A link fails when the name is taken; the temporary name then goes in the destructor.
+        committed_ = ::link(temp_.c_str(), target_.c_str()) == 0;
+        if (committed_)
+            ::unlink(temp_.c_str());
+        else if (errno != EEXIST)  // a file system without hard links
+            committed_ = ::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) == 0;
+    }
+    // The new name lasts once the folder is on the disk. The new file is in place either
+    // way, so a folder that cannot be flushed is no failure of the save.
     if (committed_) SyncFolder(FolderOf(target_));
     return committed_;
 }
+
+bool PendingFile::Commit() { return Finish() && Place(true); }
+
+bool PendingFile::CommitIfAbsent() { return Finish() && Place(false); }
 
 }  // namespace sonvira

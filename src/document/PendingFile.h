@@ -52,8 +52,15 @@ public:
     // the target and flushes the folder. False on failure; the temporary file is then
     // removed.
     bool Commit();
+    // As Commit, but only while no file has that name: when one appeared meanwhile (another
+    // copy of the program made it) it is kept and this file dropped. True when this file
+    // became the target.
+    bool CommitIfAbsent();
 
 private:
+    bool Finish();
+    bool Place(bool replace);
+
     std::string target_;
     static constexpr gid_t kNoGroup = static_cast<gid_t>(-1);
 

@@ -144,6 +144,31 @@ TEST(PendingFile, TheTemporaryFileIsHiddenAndNamedAsOurs) {
     EXPECT_EQ(test::ReadBytes(target), (std::vector<uint8_t>{'n', 'e', 'w'}));
 }
 
+// A file meant to be made once (the first start's table) never replaces one that another
+// copy made meanwhile and may already be using.
+TEST(PendingFile, MadeOnlyWhereNoneIsAnotherCopysFileStays) {
+    test::TempDir dir;
+    const std::string target = dir.file("translate.dbf");
+    const uint8_t mine[] = {'m'};
+    {
+        PendingFile file(target);
+        ASSERT_TRUE(file.Write(mine, sizeof mine));
+        test::WriteBytes(target, {'t'});  // the other copy's, made in the meantime
+        EXPECT_FALSE(file.CommitIfAbsent());
+    }
+    EXPECT_EQ(test::ReadBytes(target), (std::vector<uint8_t>{'t'}));
+    EXPECT_EQ(Listing(dir.path()), std::vector<std::string>{"translate.dbf"});
+
+    std::filesystem::remove(target);
+    {
+        PendingFile file(target);
+        ASSERT_TRUE(file.Write(mine, sizeof mine));
+        EXPECT_TRUE(file.CommitIfAbsent());
+    }
+    EXPECT_EQ(test::ReadBytes(target), (std::vector<uint8_t>{'m'}));
+    EXPECT_EQ(Listing(dir.path()), std::vector<std::string>{"translate.dbf"});
+}
+
 TEST(PendingFile, NewFilesFollowTheUmaskWhichIsReadWithoutChangingIt) {
     const mode_t before = ::umask(022);
     for (const mode_t mask : {022, 077, 002, 027}) {
