@@ -10,10 +10,12 @@
 
 #include <filesystem>
 
+#include "CommandLineRequest.h"
 #include "DataFolder.h"
 #include "GlobalHotKeys.h"
 #include "MessageCatalogue.h"
 #include "OptionsFile.h"
+#include "PendingFile.h"
 #include "PlaybackHotKeys.h"
 #include "QtDialogTranslation.h"
 #include "RunWhenExposed.h"
@@ -59,6 +61,7 @@ TMainForm::TMainForm(const QString& appDir, PlatformParts platform, QWidget* par
     setFont(font);
     resize(780, 580);
     CommandLine = QCoreApplication::arguments();
+    TempFolder = platform.tempFolder;
     ShowMessage = [this](QMessageBox::Icon icon, const QString& text) {
         DefaultShowMessage(icon, text);
     };
@@ -103,6 +106,7 @@ void TMainForm::ChooseDataDir() {
         folder = places.shippedTable.empty() ? programFolder
                                              : std::filesystem::path(places.shippedTable).parent_path().string() + "/";
     DataDir = QFile::decodeName(QByteArray::fromStdString(folder));
+    RemoveLeftoverTempFiles(folder);  // of copies that ended before finishing a save
 }
 
 std::string TMainForm::DataFile(const char* name) const {
@@ -269,8 +273,10 @@ void TMainForm::FormShow() {
     AboutBox->SetWebAddress(Message(Msg::MakersWebAddress));
     MP3ConfigForm->SetDefaults();
     // Opened once the window is on the screen, so that a refusal's box appears over it.
-    if (CommandLine.size() > 1)
-        RunWhenExposed(this, [this, name = CommandLine[1]] { OpenFileWithName(name); });
+    std::vector<std::string> arguments;
+    for (const QString& argument : CommandLine) arguments.push_back(QFile::encodeName(argument).toStdString());
+    if (const auto file = FileArgument(arguments))
+        RunWhenExposed(this, [this, name = CommandLine[static_cast<qsizetype>(*file)]] { OpenFileWithName(name); });
 }
 
 void TMainForm::LoadOptions() {

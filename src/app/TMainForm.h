@@ -74,6 +74,9 @@ struct PlatformParts {
     // The CD drives: what finds them and what sends them commands (the real SG_IO ones, or
     // a simulated drive). Left empty: no CD import ("Von Musik-CD einlesen..." disabled).
     std::function<CdAccess()> openCd;
+    // This copy's own folder for temporary files (see PrivateTempFolder). Left empty: the
+    // system's temporary folder, where names are still taken atomically.
+    std::string tempFolder;
 };
 
 class TMainForm : public QMainWindow {
@@ -260,6 +263,7 @@ private:
     QImage ViewBitmap;
     QString AppDir;  // the program's folder, ending in '/'
     QString DataDir;  // see DataFolder()
+    std::string TempFolder;  // see PlatformParts::tempFolder
     bool DataPerUser = false;
     void ChooseDataDir();
     // The local path of one of the program's files in DataDir ("options.dat", ...).

@@ -77,7 +77,7 @@ void TMainForm::OpenCommonSteps(const QString& fileName, bool thenClearSelection
     RestoredSelection.reset();
     auto import = std::make_shared<OpenImport>();
     const std::string path = QFile::encodeName(fileName).toStdString();
-    const std::string tempDir = QFile::encodeName(QDir::tempPath()).toStdString();
+    const std::string tempDir = TempFolder.empty() ? QFile::encodeName(QDir::tempPath()).toStdString() : TempFolder;
     const std::function<void(int)> showProgress = [this](int percent) { SetProStatus(percent); };
     RunJob(
         [import, path, tempDir, importSound = ImportSound, showProgress](JobContext& job) {

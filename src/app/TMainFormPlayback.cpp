@@ -7,6 +7,7 @@
 #include "HighQualityPermanentChange.h"
 #include "PermanentChange.h"
 #include "PostedProgress.h"
+#include "ProgramSettings.h"
 #include "TMainForm.h"
 #include "TPaintBox.h"
 #include "TProgressPanel.h"
@@ -88,8 +89,7 @@ void TMainForm::HighQualityCheckClick(bool on) {
 }
 
 void TMainForm::LoadSettings() {
-    Settings = SettingsFile(DataFile("settings.conf"));
-    Settings.Load();
+    Settings = LoadProgramSettings(DataFile("settings.conf"));
     const bool highQuality = Settings.GetBool(kHighQualitySetting, false);
     const QSignalBlocker quiet(HighQualityCheck);  // taking the stored choice is no change
     HighQualityCheck->setChecked(highQuality);

@@ -131,7 +131,9 @@ void TMainForm::ApplyRestoredSelection() {
 void TMainForm::SaveFilePlaces() {
     Recent.Store(Settings);
     Memory.Store(Settings);
-    Settings.Save();  // a folder this user may not write keeps them for this run only
+    // A folder this user may not write keeps them for this run only; a save shows what
+    // other copies opened meanwhile.
+    if (Settings.Save()) LoadFilePlaces();
 }
 
 }  // namespace sonvira

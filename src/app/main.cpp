@@ -2,6 +2,7 @@
 #include "CommandLineRequest.h"
 #include "DeviceSoundOutput.h"
 #include "PortAudioCaptureDevice.h"
+#include "PrivateTempFolder.h"
 #include "SessionHotKeys.h"
 #include "SonviraApplication.h"
 #include "TMainForm.h"
@@ -37,7 +38,11 @@ int main(int argc, char** argv) {
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/de.orlanda.sonvira-%1.png").arg(size), QSize(size, size));
     QGuiApplication::setWindowIcon(icon);
+    // Decoded sounds go into a folder of this copy's own, removed when it ends (a crashed
+    // copy's at the next start); declared before the window, so it outlives the window.
+    const sonvira::PrivateTempFolder tempFolder;
     sonvira::PlatformParts platform;
+    platform.tempFolder = tempFolder.Path();
     platform.openOutput = &sonvira::DeviceSoundOutput::OpenDefault;
     platform.openCapture = &sonvira::PortAudioCaptureDevice::Create;
     platform.openCd = &sonvira::LinuxCdAccess;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MpegFrameHeader.h"
+#include "WavFile.h"
 
 namespace sonvira {
 namespace {
@@ -265,7 +266,7 @@ int ConvertMP3WAV(const std::string& source, const std::string& target, TACMConv
         Progress(hooks, 0);
         return kMsgCannotOpenFile;
     }
-    File dst(std::fopen(target.c_str(), "wb"));
+    File dst(OpenTempForWriting(target));
     if (!dst) {
         Progress(hooks, 0);
         return kMsgCannotCreateOutput;

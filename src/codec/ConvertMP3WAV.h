@@ -27,7 +27,8 @@ struct Mp3ImportHooks {
 // Decodes `source` into the WAV file `target` through `mp3wav`, choosing the source format
 // from `formats` (the main window's `Mp3CodecFormats`). Clears `stopRequested` first and
 // stops after the current block once it is set again (from processEvents, e.g. the window
-// closing); the target then holds what was decoded, with a correct header.
+// closing); the target then holds what was decoded, with a correct header. The target is
+// written as OpenTempForWriting does (this user only, never through a link).
 // Returns 0, or the message the window shows: 10 (source unreadable) or 9 (target cannot be
 // created or written; a half-written target is deleted). A file without any valid frame
 // header gives a target with an empty data chunk (the Open command's read then fails).

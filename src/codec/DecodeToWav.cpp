@@ -43,7 +43,7 @@ DecodeResult DecodeToWav(SoundDecoder& decoder, const std::string& source,
     // Blocks are a few kilobytes; a larger buffer saves most of the write calls. Declared
     // before the file, so it outlives the file's closing on every path.
     std::vector<char> buffer(1 << 20);
-    FilePtr file(std::fopen(target.c_str(), "wb"));
+    FilePtr file(OpenTempForWriting(target));
     if (!file) return DecodeResult::CannotCreate;
     std::setvbuf(file.get(), buffer.data(), _IOFBF, buffer.size());
     if (!WriteHeader(file.get(), info, 0)) return DecodeResult::CannotCreate;

@@ -27,7 +27,8 @@ enum class DecodeResult {
 // the current block once it is set again (from hooks.processEvents, e.g. the window
 // closing): the target then holds what was decoded, with a correct header. Reports
 // progress 0 … 100 through the hooks. On anything but Written the target may hold a partial
-// file: the caller deletes it. Window thread. Memory: one decoded block at a time.
+// file: the caller deletes it. The target is written as OpenTempForWriting does (this user
+// only, never through a link). Window thread. Memory: one decoded block at a time.
 DecodeResult DecodeToWav(SoundDecoder& decoder, const std::string& source,
                          const std::string& target, std::atomic<bool>& stopRequested,
                          const Mp3ImportHooks& hooks, int64_t maxBytes = kMaxSoundBytes);

@@ -15,7 +15,8 @@ struct RemoveOnExit {
 DecodedOpenResult OpenDecodedFile(const std::string& path, const std::string& tempDir,
                                   SoundDecoder& decoder, std::atomic<bool>& stopRequested,
                                   const Mp3ImportHooks& hooks, WavSound& out) {
-    const std::string temp = TempWavName(tempDir, "tempwav", ".wav");
+    const std::string temp = CreateTempWav(tempDir, "tempwav", ".wav");
+    if (temp.empty()) return DecodedOpenResult{DecodeResult::CannotCreate, false};
     RemoveOnExit remover{temp};
     DecodedOpenResult result;
     result.decode = DecodeToWav(decoder, path, temp, stopRequested, hooks);

@@ -16,7 +16,7 @@ struct DecodedOpenResult {
     bool read = false;  // false: the document stays as it was
 };
 
-// Decodes `path` with `decoder` into `TempWavName(tempDir, "tempwav", ".wav")`, reads that
+// Decodes `path` with `decoder` into `CreateTempWav(tempDir, "tempwav", ".wav")`, reads that
 // file into `out` and deletes it again in every case (also when an exception passes out).
 // Window thread; `stopRequested` and `hooks` as for DecodeToWav.
 DecodedOpenResult OpenDecodedFile(const std::string& path, const std::string& tempDir,

@@ -14,7 +14,7 @@ struct Mp3OpenResult {
     bool read = false;      // false: show message 10; the document stays as it was
 };
 
-// Decodes `mp3Path` into `TempWavName(tempDir, "tempwav", ".wav")`, reads that file into
+// Decodes `mp3Path` into `CreateTempWav(tempDir, "tempwav", ".wav")`, reads that file into
 // `out` and deletes it again, also when the read fails or an exception (EACMConvertor)
 // passes out. Window thread; arguments as for ConvertMP3WAV.
 Mp3OpenResult OpenMp3File(const std::string& mp3Path, const std::string& tempDir,

@@ -6,6 +6,11 @@
 // A rename needs only the folder's permission, so an existing target this user may not
 // write (a write-protected file) is refused up front: the file stays as it was and no
 // temporary file is made.
+//
+// The temporary file is named ".<target's name>.<pid>.XXXXXX.sonvira-tmp" (hidden, and
+// telling whose it is), and it is flushed to the disk before the rename and the folder
+// after it, so that after a crash or a power cut the target is the old file or the new
+// one, whole. A crashed copy's leftovers are removed by RemoveLeftoverTempFiles.
 
 #include <sys/types.h>
 
@@ -15,9 +20,24 @@
 
 namespace sonvira {
 
+// The file's readers: anyone the mode allows, or its owner alone (files that list the
+// user's paths; an existing file loses its group and other bits too).
+enum class FileReaders { AsTheModeSays, OwnerOnly };
+
+// The process's umask, read without changing it (another thread may be creating files).
+mode_t CurrentUmask();
+
+// Creates a new empty file (mode 0600) beside `target` under the temporary name described
+// above and returns its descriptor (close-on-exec), its name in `name`; -1 on failure.
+int CreateTempFileBeside(const std::string& target, std::string& name);
+
+// Removes the temporary files "….sonvira-tmp" in `folder` that copies of the program left
+// when they ended before renaming them (their process is gone).
+void RemoveLeftoverTempFiles(const std::string& folder);
+
 class PendingFile {
 public:
-    explicit PendingFile(const std::string& target);
+    explicit PendingFile(const std::string& target, FileReaders readers = FileReaders::AsTheModeSays);
     ~PendingFile();
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
@@ -28,11 +48,19 @@ public:
     // Writes all n bytes (retrying short writes); false on any failure.
     bool Write(const uint8_t* p, size_t n);
     // Gives the file the replaced target's mode and group (the umask's mode for a new one;
-    // the group only where this user may give it) and renames it over the target. False on
-    // failure; the temporary file is then removed.
+    // the group only where this user may give it), flushes it to the disk, renames it over
+    // the target and flushes the folder. False on failure; the temporary file is then
+    // removed.
     bool Commit();
+    // As Commit, but only while no file has that name: when one appeared meanwhile (another
+    // copy of the program made it) it is kept and this file dropped. True when this file
+    // became the target.
+    bool CommitIfAbsent();
 
 private:
+    bool Finish();
+    bool Place(bool replace);
+
     std::string target_;
     static constexpr gid_t kNoGroup = static_cast<gid_t>(-1);
 

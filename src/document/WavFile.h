@@ -4,6 +4,7 @@
 // the file is allocated, and a failure leaves nothing behind for the caller.
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "SampleBlock.h"
@@ -42,8 +43,15 @@ bool WriteWav(const std::string& path, const uint8_t* block, bool stereo, bool i
 // The canonical header for a block of `dataSize` bytes (44 bytes).
 void MakeWavHeader(uint8_t header[44], bool stereo, bool is16Bit, int32_t rate, uint32_t dataSize);
 
-// `dir` (a '/' is appended when missing) + prefix + the smallest number from 0 upward for
-// which no file exists + extension, e.g. "/tmp/tempwav0.wav".
-std::string TempWavName(std::string dir, const std::string& prefix, const std::string& extension);
+// Creates an empty file (mode 0600) named `dir` (a '/' is appended when missing) + prefix +
+// the smallest number from 0 upward that is free + extension, e.g. "<dir>/tempwav0.wav",
+// and returns its name; empty when no file can be made there. The name is taken
+// atomically: a file or link that exists under it (another copy's, a planted one) is
+// passed over, never opened.
+std::string CreateTempWav(std::string dir, const std::string& prefix, const std::string& extension);
+
+// Opens `path` for writing from the start as a file of this user alone (0600 when made),
+// refusing to follow a symbolic link there. Null on failure.
+std::FILE* OpenTempForWriting(const std::string& path);
 
 }  // namespace sonvira

@@ -26,14 +26,16 @@ std::vector<ShippedTranslation> RowsOf(const TDbfTable& table) {
     return rows;
 }
 
-// Written under a temporary name and renamed into place whole, so that a start cut off
-// midway leaves no partial table.
+// Written under a temporary name and put into place whole, so that a start cut off midway
+// leaves no partial table; never over a table another copy starting at the same moment
+// made (and may already be using) from the same shipped one.
 SeedOutcome CopyInto(const std::string& shippedTable, const std::string& userTable) {
     std::ifstream in(shippedTable, std::ios::binary);
     if (!in) return {SeedOutcome::Kind::NoShippedTable, 0, 0, shippedTable + " cannot be read"};
     const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     PendingFile copy(userTable);
-    if (!copy.Ok() || !copy.Write(bytes.data(), bytes.size()) || !copy.Commit())
+    const bool written = copy.Ok() && copy.Write(bytes.data(), bytes.size());
+    if (!written || (!copy.CommitIfAbsent() && ::access(userTable.c_str(), F_OK) != 0))
         return {SeedOutcome::Kind::Failed, 0, 0, userTable + " cannot be written"};
     return {SeedOutcome::Kind::Copied, 0, 0, {}};
 }

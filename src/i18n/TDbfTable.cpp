@@ -1,6 +1,9 @@
 #include "TDbfTable.h"
 
+#include "PendingFile.h"
+
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -91,6 +94,9 @@ void TDbfTable::Open(const std::string& path) {
         throw EDbfError(ErrnoText("Cannot open table", path));
     }
     try {
+        // Under the lock: a copy appending meanwhile would otherwise show a header that
+        // names a record the file size read a moment before did not hold yet.
+        const Lock hold(*this);
         ReadStructure(path);
     } catch (...) {
         Close();
@@ -120,14 +126,33 @@ void TDbfTable::CreateFile(const std::string& path) {
     bytes[headerLength - 1] = kHeaderEnd;
     bytes[headerLength] = kEndOfFile;
 
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    // The table appears whole or not at all: the header goes into a temporary file that is
+    // then linked under the table's name. A copy starting at the same moment finds either
+    // no table or a complete one; when it made one too, the first link wins and the other
+    // copy opens that one.
+    std::string temp;
+    fd_ = CreateTempFileBeside(path, temp);
     if (fd_ < 0) throw EDbfError(ErrnoText("Cannot create table", path));
     try {
         WriteAt(0, bytes.data(), bytes.size());
         WriteHeaderState(0);
+        if (::fchmod(fd_, 0644 & ~CurrentUmask()) != 0) throw EDbfError(ErrnoText("Cannot create table", path));
+        // File systems without hard links get the rename, and with it a moment's race.
+        bool lost = false;
+        if (::link(temp.c_str(), path.c_str()) != 0) {
+            lost = errno == EEXIST;
+            if (!lost && ::rename(temp.c_str(), path.c_str()) != 0)
+                throw EDbfError(ErrnoText("Cannot create table", path));
+        }
+        ::unlink(temp.c_str());
+        if (lost) {
+            ::close(fd_);
+            fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+            if (fd_ < 0) throw EDbfError(ErrnoText("Cannot open table", path));
+        }
     } catch (...) {
         Close();
-        ::unlink(path.c_str());  // only the file made just now
+        ::unlink(temp.c_str());  // only the file made just now
         throw;
     }
 }
@@ -280,8 +305,38 @@ std::string TDbfTable::FieldBytes(std::span<const std::string> values) const {
     return bytes;
 }
 
+TDbfTable::Lock::Lock(TDbfTable& table) : table_(table) {
+    // A failing flock (a file system without locks) leaves the table as one copy uses it.
+    if (table_.lockDepth_++ == 0 && table_.Active()) ::flock(table_.fd_, LOCK_EX);
+}
+
+TDbfTable::Lock::~Lock() {
+    if (--table_.lockDepth_ == 0 && table_.Active()) ::flock(table_.fd_, LOCK_UN);
+}
+
+// Under the lock: the records other copies appended, as far as the file holds them whole.
+void TDbfTable::AdoptGrowth() {
+    unsigned char count[4];
+    struct stat st {};
+    if (damaged_ || recordLength_ == 0 || !ReadAt(fd_, 4, count, sizeof count) || ::fstat(fd_, &st) != 0) return;
+    const auto fileSize = static_cast<uint64_t>(st.st_size);
+    if (fileSize < headerLength_) return;
+    const uint64_t complete = (fileSize - headerLength_) / recordLength_;
+    const uint64_t named = std::min<uint64_t>(Le32(count), complete);
+    if (named > recordCount_) recordCount_ = static_cast<uint32_t>(named);
+}
+
+uint32_t TDbfTable::RefreshRecordCount() {
+    if (!Active()) return recordCount_;
+    const Lock hold(*this);
+    AdoptGrowth();
+    return recordCount_;
+}
+
 uint32_t TDbfTable::AppendRecord(std::span<const std::string> values) {
     RequireWritable();
+    const Lock hold(*this);
+    AdoptGrowth();  // another copy may have appended since: never write over its record
     if (recordCount_ == UINT32_MAX) throw EDbfError("Table \"" + path_ + "\" is full");
     const std::string bytes = FieldBytes(values);
     // Record and end mark first, then the count: a reader never sees a record that the
@@ -293,6 +348,8 @@ uint32_t TDbfTable::AppendRecord(std::span<const std::string> values) {
 
 void TDbfTable::SetValue(uint32_t recordNo, int32_t field, std::string_view value) {
     RequireWritable();
+    const Lock hold(*this);
+    AdoptGrowth();  // the header count written below includes what others appended
     if (recordNo < 1 || recordNo > recordCount_ || field < 0 || static_cast<std::size_t>(field) >= fields_.size())
         throw EDbfError("No record " + std::to_string(recordNo) + ", field " + std::to_string(field));
     const DbfField& f = fields_[static_cast<std::size_t>(field)];
@@ -304,6 +361,8 @@ void TDbfTable::SetValue(uint32_t recordNo, int32_t field, std::string_view valu
 
 void TDbfTable::WriteRecord(uint32_t recordNo, std::span<const std::string> values) {
     RequireWritable();
+    const Lock hold(*this);
+    AdoptGrowth();  // the header count written below includes what others appended
     RequireRecord(recordNo);
     const std::string bytes = FieldBytes(values);
     // Fields only: the flag byte and the end mark stay as they are in the file.
@@ -313,6 +372,8 @@ void TDbfTable::WriteRecord(uint32_t recordNo, std::span<const std::string> valu
 
 void TDbfTable::DeleteRecord(uint32_t recordNo) {
     RequireWritable();
+    const Lock hold(*this);
+    AdoptGrowth();  // the header count written below includes what others appended
     RequireRecord(recordNo);
     WriteAt(RecordOffset(recordNo), &kDeletedFlag, 1);
     WriteHeaderState(recordCount_);

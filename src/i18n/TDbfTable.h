@@ -7,6 +7,11 @@
 // mark after it) is written first, then the header's record count and date, so another
 // reader of the file sees a consistent table at any moment.
 //
+// Several copies of the program share the file. Every append and write holds an advisory
+// lock on it (flock, exclusive), and an append first takes the header's record count
+// afresh, so two copies never write to the same record; the records another copy appended
+// become readable here once an append or RefreshRecordCount has seen them.
+//
 // A damaged file is hostile input. The table then opens read-only, offers only what lies
 // inside the file's real bounds, and never writes to it, so that nothing already there is
 // lost; DamageNote() says what was found:
@@ -77,6 +82,22 @@ public:
 
     // Records are numbered from 1 in file order; RecordCount() counts deleted ones too.
     uint32_t RecordCount() const { return recordCount_; }
+    // Takes in the records other copies appended since (the header's count, as far as the
+    // file holds complete records) and returns the count. Never less than before.
+    uint32_t RefreshRecordCount();
+
+    // Holds the table's lock while it lives, so that a caller's look-up and append are one
+    // step among the copies. Nested holds (the table's own writes inside) share it.
+    class Lock {
+    public:
+        explicit Lock(TDbfTable& table);
+        ~Lock();
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+
+    private:
+        TDbfTable& table_;
+    };
     // False for a number outside 1 … RecordCount() as well.
     bool IsDeleted(uint32_t recordNo) const;
     // The value with trailing blanks removed (leading blanks stay); empty for a number or
@@ -113,6 +134,7 @@ private:
     void CheckRecords(uint32_t headerCount, uint64_t fileSize);
     void MarkDamaged(const std::string& note);
     void WriteHeaderState(uint32_t count);
+    void AdoptGrowth();
     void WriteAt(uint64_t offset, const void* bytes, std::size_t size);
     uint64_t RecordOffset(uint32_t recordNo) const;
     void RequireWritable() const;
@@ -129,6 +151,7 @@ private:
     uint16_t headerLength_ = 0;
     uint16_t recordLength_ = 0;
     uint32_t recordCount_ = 0;
+    int lockDepth_ = 0;
     std::time_t (*clock_)() = nullptr;
 };
 

@@ -49,15 +49,25 @@ void TranslationContext::OpenTranslationTable(const std::string& path) {
 void TranslationContext::BuildTranslationIndex() {
     for (auto& bucket : TranslationBuckets) bucket->Clear();
     texts_.clear();
+    indexed_ = 0;
     if (!table_.Active()) return;
-    for (uint32_t recordNo = 1; recordNo <= table_.RecordCount(); ++recordNo) {
-        const std::string record = table_.ReadRecordPrefix(recordNo, 0);
-        if (record.empty() || record[0] == '*') continue;  // unreadable or deleted
-        const std::string german = table_.FieldFromPrefix(record, 0);
-        if (!german.empty()) AddEntry(german, recordNo);
-    }
+    for (; indexed_ < table_.RecordCount(); ++indexed_) IndexRecord(indexed_ + 1);
     for (auto& bucket : TranslationBuckets)
         if (bucket->Count() > 0) SortBucket(*bucket, 0, static_cast<int32_t>(bucket->Count() - 1));
+}
+
+void TranslationContext::IndexRecord(uint32_t recordNo) {
+    const std::string record = table_.ReadRecordPrefix(recordNo, 0);
+    if (record.empty() || record[0] == '*') return;  // unreadable or deleted
+    const std::string german = table_.FieldFromPrefix(record, 0);
+    if (!german.empty()) AddEntry(german, recordNo);
+}
+
+// Records other copies appended since the index was built join it at the end of their
+// buckets (the search runs through a bucket whole, sorted or not).
+void TranslationContext::IndexNewRecords() {
+    if (!table_.Active()) return;
+    for (const uint32_t count = table_.RefreshRecordCount(); indexed_ < count; ++indexed_) IndexRecord(indexed_ + 1);
 }
 
 void TranslationContext::SortBucket(TDynaArray& bucket, int32_t lo, int32_t hi) {
@@ -125,16 +135,24 @@ std::string TranslationContext::Translate(const std::string& source) {
     const std::string key = Utf8ToWin1252(std::string_view(source).substr(first, last + 1 - first));
     const std::string stored = StoredForm(key);
     if (stored.empty()) return source;  // a German field of length 0 holds nothing
+    const bool keyCut = stored.size() != key.size();
     if (const TranslationEntry* entry = Find(stored))
-        return ResultFor(*entry, source, first, source.size() - 1 - last, stored.size() != key.size());
-    if (table_.Active() && !table_.ReadOnly()) {
-        try {
-            const std::string values[] = {key};
-            AddEntry(stored, table_.AppendRecord(values));
-        } catch (const EDbfError&) {
-            // The file refused the record (disk full, say); the text is shown untranslated
-            // and offered again at its next lookup.
-        }
+        return ResultFor(*entry, source, first, source.size() - 1 - last, keyCut);
+    if (!table_.Active()) return source;
+    // Looking among the new records and appending are one step among the copies.
+    const TDbfTable::Lock hold(table_);
+    IndexNewRecords();
+    if (const TranslationEntry* entry = Find(stored))
+        return ResultFor(*entry, source, first, source.size() - 1 - last, keyCut);
+    if (table_.ReadOnly()) return source;
+    try {
+        const std::string values[] = {key};
+        // Under the lock nothing came in since IndexNewRecords: the record is the next one.
+        indexed_ = table_.AppendRecord(values);
+        AddEntry(stored, indexed_);
+    } catch (const EDbfError&) {
+        // The file refused the record (disk full, say); the text is shown untranslated
+        // and offered again at its next lookup.
     }
     return source;
 }

@@ -47,8 +47,11 @@ public:
     void BuildTranslationIndex();
 
     // The text to show for German `source` (UTF-8) in column LanguageIndex(), with the
-    // source's outer blanks kept around it. An unknown text is appended to the table (and
-    // the index) unless the table is read-only; the result is then the source itself.
+    // source's outer blanks kept around it. A text not in the index is looked for among
+    // the records other copies of the program appended since (they join the index), and
+    // only then appended to the table (and the index), under the table's lock so that no
+    // two copies append the same text; not when the table is read-only. The result is then
+    // the source itself.
     std::string Translate(const std::string& source);
 
     // 0 German, 1 English, 2 French, 3 … 18 further columns; anything else reads as 0.
@@ -67,6 +70,8 @@ public:
 private:
     const TranslationEntry* Find(std::string_view key);
     void AddEntry(std::string_view key, uint32_t recordNo);
+    void IndexRecord(uint32_t recordNo);
+    void IndexNewRecords();
     std::string StoredForm(std::string_view key) const;
     std::string ResultFor(const TranslationEntry& entry, const std::string& source,
                           std::size_t leading, std::size_t trailing, bool keyCut);
@@ -76,6 +81,7 @@ private:
     TranslationEntry* CurrentEntry = nullptr;
     std::deque<std::string> texts_;  // the entries' private copies; addresses stay put
     int32_t languageIndex_ = 0;
+    uint32_t indexed_ = 0;  // records 1 … indexed_ have been looked at
 };
 
 }  // namespace sonvira

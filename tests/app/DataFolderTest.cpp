@@ -1,5 +1,6 @@
 #include "CommandLineRequest.h"
 #include "DataFolder.h"
+#include "SettingsFile.h"
 
 #include "DbfFixture.h"
 #include "TempDir.h"
@@ -120,6 +121,46 @@ TEST(DataFolder, AnOrdinaryUserMeetsProtectedFoldersAsSuch) {
     EXPECT_TRUE(fs::is_empty(lockedHome));
 }
 
+// The data folder lists the user's files (settings.conf): made for the user alone, with its
+// missing parents; a folder the user already has keeps the mode they gave it.
+TEST(DataFolder, IsMadeForTheUserAloneAndSettingsStayPrivate) {
+    test::TempDir dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    const std::string home = dir.file("home") + "/", kept = dir.file("kept") + "/";
+    for (const auto& folder : {home, kept + "sonvira/"}) fs::create_directories(folder);
+    ASSERT_EQ(::chmod((kept + "sonvira").c_str(), 0750), 0);
+    for (const auto& folder : {home, kept, kept + "sonvira/"})
+        ASSERT_EQ(::chown(folder.c_str(), test::kUnprivilegedUser, test::kUnprivilegedGroup), 0);
+    const auto modeOf = [](const std::string& path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? std::to_string(st.st_mode & 0777) : std::string("missing");
+    };
+    const std::string report = test::RunAsUnprivilegedUser([&] {
+        ::umask(022);
+        std::string problem, r;
+        for (const std::string& folder : {UserDataFolder(nullptr, home), UserDataFolder(kept.c_str(), "/nowhere")}) {
+            const DataPlaces places{folder, "", true};
+            if (!PrepareDataFolder(places, problem)) return "not made: " + problem;
+            SettingsFile settings(folder + "settings.conf");
+            settings.Set("recent.1", "/home/anna/take.wav");
+            if (!settings.Save()) return std::string("not saved");
+        }
+        // A settings file an older version left readable to all becomes private at a save.
+        ::chmod((home + ".local/share/sonvira/settings.conf").c_str(), 0644);
+        SettingsFile again(home + ".local/share/sonvira/settings.conf");
+        again.Load();
+        again.Set("recent.2", "/home/anna/other.wav");
+        if (!again.Save()) return std::string("not saved again");
+        for (const std::string& path : {home + ".local", home + ".local/share", home + ".local/share/sonvira",
+                                        home + ".local/share/sonvira/settings.conf", kept + "sonvira",
+                                        kept + "sonvira/settings.conf"})
+            r += modeOf(path) + " ";
+        return r;
+    });
+    // Octal 700 700 700 600 750 600, printed in decimal.
+    EXPECT_EQ(report, "448 448 448 384 488 384 ");
+}
+
 TEST(CommandLine, HelpAndVersionAreAnsweredOtherwiseTheProgramRuns) {
     using R = CommandLineRequest;
     const std::pair<std::vector<std::string>, R> cases[] = {
@@ -137,6 +178,18 @@ TEST(CommandLine, HelpAndVersionAreAnsweredOtherwiseTheProgramRuns) {
         EXPECT_EQ(ReadCommandLineRequest(arguments), request) << arguments.back();
     EXPECT_EQ(VersionText(), "Sonvira " SONVIRA_VERSION "\n");
     EXPECT_NE(UsageText().find("--version"), std::string::npos);
+}
+
+TEST(CommandLine, TheFileIsTheFirstArgumentOrTheOneAfterADoubleDash) {
+    const std::pair<std::vector<std::string>, std::optional<std::size_t>> cases[] = {
+        {{"sonvira"}, std::nullopt},
+        {{"sonvira", "take.wav"}, 1},
+        {{"sonvira", "--", "-x.wav"}, 2},
+        {{"sonvira", "--", "--"}, 2},
+        {{"sonvira", "--"}, std::nullopt},
+        {{"sonvira", "take.wav", "--", "other.wav"}, 1},
+    };
+    for (const auto& [arguments, file] : cases) EXPECT_EQ(FileArgument(arguments), file) << arguments.back();
 }
 
 }  // namespace

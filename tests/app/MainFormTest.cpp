@@ -212,6 +212,14 @@ TEST_F(FormFixture, FirstShowOpensTheFileNamedOnTheCommandLineOnce) {
     EXPECT_EQ(doc.SelAnchor, 4);
 }
 
+// "--" ends the options: what follows is the file, even a name that looks like an option.
+TEST_F(FormFixture, AfterADoubleDashTheNextArgumentIsTheFile) {
+    const std::string path = Wav("-x.wav", 44, true, true, 44100);
+    form.SetCommandLine({"sonvira", "--", QString::fromStdString(path)});
+    form.show();
+    EXPECT_TRUE(test::WaitUntil([&] { return doc.DataSize == 44; }));
+}
+
 TEST(Application, ExceptionFromACommandIsShownAndTheProgramGoesOn) {
     auto* app = qobject_cast<SonviraApplication*>(QCoreApplication::instance());
     ASSERT_NE(app, nullptr);

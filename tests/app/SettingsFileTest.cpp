@@ -34,16 +34,24 @@ TEST(SettingsFile, KeepsWhatItDoesNotKnowAndSavesWhole) {
     EXPECT_FALSE(missing.GetBool("playback.high_quality", false));
 }
 
-// A damaged file is ignored as a whole (nothing half-read) and written afresh.
-TEST(SettingsFile, DamagedFileIsIgnoredAndRewritten) {
+// A damaged line is skipped and left out of the next save; the other lines still count.
+// Only a file too large to be ours is ignored as a whole.
+TEST(SettingsFile, DamagedLinesAreSkippedAndLeftOut) {
     const struct {
         const char* name;
         std::string content;
+        bool read;
+        std::string saved;  // after ticking the check box
     } cases[] = {
-        {"NUL byte", std::string("playback.high_quality=true\n\0", 28)},
-        {"line without =", "playback.high_quality=true\ngarbage\n"},
-        {"key with a blank", "playback high_quality=true\n"},
-        {"over 1 MiB", "playback.high_quality=true\nnote=" + std::string(1024 * 1024, 'x') + "\n"},
+        {"NUL byte", std::string("recent.1=/a.wav\nnote=x\0y\nplayback.high_quality=false\n", 53), true,
+         "playback.high_quality=true\nrecent.1=/a.wav\n"},
+        {"line without =", "recent.1=/a.wav\ngarbage\nplayback.high_quality=false\n", true,
+         "playback.high_quality=true\nrecent.1=/a.wav\n"},
+        {"key with a blank", "recent.1=/a.wav\nplayback high_quality=true\n", true,
+         "playback.high_quality=true\nrecent.1=/a.wav\n"},
+        {"carriage return", "recent.1=/a.wav\r\n", true, "playback.high_quality=true\n"},
+        {"over 1 MiB", "recent.1=/a.wav\nnote=" + std::string(1024 * 1024, 'x') + "\n", false,
+         "playback.high_quality=true\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -51,11 +59,11 @@ TEST(SettingsFile, DamagedFileIsIgnoredAndRewritten) {
         const std::string path = dir.file("settings.conf");
         test::WriteBytes(path, Bytes(c.content));
         SettingsFile settings(path);
-        EXPECT_FALSE(settings.Load());
-        EXPECT_FALSE(settings.GetBool("playback.high_quality", false));
+        EXPECT_EQ(settings.Load(), c.read);
+        EXPECT_EQ(settings.Get("recent.1").has_value(), c.saved.find("recent.1") != std::string::npos);
         settings.SetBool("playback.high_quality", true);
         ASSERT_TRUE(settings.Save());
-        EXPECT_EQ(Text(test::ReadBytes(path)), "playback.high_quality=true\n");
+        EXPECT_EQ(Text(test::ReadBytes(path)), c.saved);
     }
 }
 

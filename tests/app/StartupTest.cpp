@@ -2,12 +2,15 @@
 // end without sound output, the command-line file's box over the window, the caption of
 // message boxes and Qt's own texts in the chosen language.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
+#include <filesystem>
 
 #include "QtWait.h"
 #include "SonviraApplication.h"
@@ -95,6 +98,19 @@ TEST(Startup, MissingSoundOutputIsReportedInTheStoredLanguage) {
     TMainForm form(QString::fromStdString(dir.path().string()), platform);
     ASSERT_EQ(user.seen.size(), 1u);
     EXPECT_EQ(user.seen.front().text, "No sound output.");
+}
+
+// What a copy killed in the middle of a save left in the data folder goes at the next start.
+TEST(Startup, LeftoversOfAKilledSaveInTheDataFolderAreRemoved) {
+    test::TempDir dir;
+    const pid_t ended = ::fork();
+    if (ended == 0) ::_exit(0);
+    ::waitpid(ended, nullptr, 0);
+    const std::string leftover = dir.file(".settings.conf." + std::to_string(ended) + ".a1B2c3.sonvira-tmp");
+    test::WriteBytes(leftover, {'x'});
+    TMainForm form(QString::fromStdString(dir.path().string()));
+    EXPECT_EQ(form.DataFolder().toStdString(), dir.path().string() + "/");
+    EXPECT_FALSE(std::filesystem::exists(leftover));
 }
 
 TEST(Startup, RefusedCommandLineFileIsReportedOverTheShownWindow) {

@@ -115,7 +115,9 @@ TEST(RecentFiles, GarbageSettingsFileIsIgnoredAndRewritten) {
     test::OpenAndWait(w.form, Q(take));
     SettingsFile written(dir.file("settings.conf"));
     ASSERT_TRUE(written.Load());
-    EXPECT_EQ(written.Get("recent.1"), std::filesystem::absolute(take).string());
+    RecentFiles recent;
+    recent.Load(written);
+    EXPECT_EQ(recent.Paths(), std::vector<std::string>{std::filesystem::absolute(take).string()});
 }
 
 TEST(FileMemory, ReopeningAFileBringsBackItsPlaceUntilTheFileChanges) {

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <barrier>
 #include <chrono>
 #include <thread>
 #include <vector>
 
 #include "DecodeToWav.h"
+#include "OpenDecodedFile.h"
 #include "TempDir.h"
 #include "WavFile.h"
 
@@ -92,6 +94,53 @@ TEST(DecodeToWav, ATargetThatCannotBeCreatedIsReported) {
     std::atomic<bool> stop{false};
     ScriptedDecoder decoder(2, 2000);
     EXPECT_EQ(DecodeToWav(decoder, "", dir.file("no/such/folder.wav"), stop, {}), DecodeResult::CannotCreate);
+}
+
+// A sound of one constant sample value; Open waits until every copy has reached it, so the
+// copies choose their temporary files at the same moment.
+class ConstantDecoder final : public SoundDecoder {
+public:
+    ConstantDecoder(int16_t value, std::barrier<>& start) : value_(value), start_(start) {}
+    bool Open(const std::string&) override {
+        start_.arrive_and_wait();
+        return true;
+    }
+    const DecodedStreamInfo& Info() const override { return info_; }
+    DecodeStep Next(std::vector<int16_t>& samples) override {
+        if (given_++ == 20) return DecodeStep::End;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        samples.assign(2000, value_);
+        return DecodeStep::Block;
+    }
+    int PercentDone() const override { return given_ * 5; }
+
+private:
+    DecodedStreamInfo info_{8000, 2, 20000};
+    int16_t value_;
+    std::barrier<>& start_;
+    int given_ = 0;
+};
+
+TEST(OpenDecodedFile, TwoCopiesDecodingAtOnceEachReadTheirOwnSound) {
+    test::TempDir dir;  // one folder for both: even there the names never collide
+    std::barrier<> start(2);
+    WavSound sounds[2];
+    DecodedOpenResult results[2];
+    std::vector<std::thread> copies;
+    for (int i = 0; i < 2; ++i)
+        copies.emplace_back([&, i] {
+            ConstantDecoder decoder(static_cast<int16_t>(1000 * (i + 1)), start);
+            std::atomic<bool> stop{false};
+            results[i] = OpenDecodedFile("", dir.path().string(), decoder, stop, {}, sounds[i]);
+        });
+    for (auto& copy : copies) copy.join();
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(results[i].read) << i;
+        ASSERT_EQ(sounds[i].size, 80000) << i;
+        const auto* samples = reinterpret_cast<const int16_t*>(sounds[i].block.get());
+        for (int k = 0; k < 40000; ++k) ASSERT_EQ(samples[k], 1000 * (i + 1)) << i << " at " << k;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "the temporary files are deleted";
 }
 
 }  // namespace

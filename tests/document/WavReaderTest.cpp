@@ -162,13 +162,5 @@ TEST(InspectWav, SortsSampleFormatsAndKeepsStructuralFaultsRefused) {
     EXPECT_EQ(InspectWav(dir.file("missing.wav")), WavLayout::Refused);
 }
 
-TEST(TempWavName, TakesTheFirstFreeNumber) {
-    test::TempDir dir;
-    const std::string folder = dir.path().string();  // no trailing '/': one is added
-    EXPECT_EQ(TempWavName(folder, "tempwav", ".wav"), folder + "/tempwav0.wav");
-    test::WriteBytes(folder + "/tempwav0.wav", {});
-    EXPECT_EQ(TempWavName(folder + "/", "tempwav", ".wav"), folder + "/tempwav1.wav");
-}
-
 }  // namespace
 }  // namespace sonvira

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "KillDuringSaves.h"
+#include "PendingFile.h"
 #include "TempDir.h"
 #include "WavFile.h"
 
@@ -95,6 +98,34 @@ TEST(WriteWav, UnwritableFolderFails) {
     test::TempDir dir;
     const uint8_t block[2] = {};
     EXPECT_FALSE(WriteWav(dir.file("no/such/folder.wav"), block, false, true, 44100, 2));
+}
+
+// A copy killed at any moment of saving a sound leaves the old WAV or the new one, whole;
+// the next start finds nothing of it beside the file.
+TEST(WriteWav, AKillWhileSavingLeavesTheOldOrTheNewSoundWhole) {
+    test::TempDir dir;
+    const std::string path = dir.file("take.wav");
+    const std::vector<uint8_t> sounds[] = {std::vector<uint8_t>(200000, 0x11), std::vector<uint8_t>(300000, 0x22)};
+    ASSERT_TRUE(WriteWav(path, sounds[0].data(), true, true, 44100, static_cast<int32_t>(sounds[0].size())));
+    int whole = 0;
+    test::KillDuringSaves(
+        200,
+        [&](unsigned i) {
+            const auto& sound = sounds[i % 2 == 0 ? 1 : 0];
+            WriteWav(path, sound.data(), true, true, 44100, static_cast<int32_t>(sound.size()));
+        },
+        [&] {
+            WavSound read;
+            if (!ReadWav(path, read)) return;
+            const auto* bytes = read.block.get();
+            for (const auto& sound : sounds)
+                whole += read.size == static_cast<int32_t>(sound.size()) &&
+                         std::equal(sound.begin(), sound.end(), bytes);
+            RemoveLeftoverTempFiles(dir.path().string());
+        },
+        std::chrono::milliseconds(10));
+    EXPECT_EQ(whole, 200);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "nothing left beside it";
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A long MP3 being opened, F11 and then STOP pressed during the import: F11 does nothing,
 # STOP cancels the import with a message, the old sound stays and still plays, the MP3 is
-# untouched and no temporary file is left behind.
+# untouched and no temporary file is left behind: the copy's private folder goes with it.
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_setup
@@ -17,6 +17,10 @@ for _ in $(seq 1080); do cat "$E2E_WORK/piece.mp3"; done >"$E2E_WORK/long.mp3"
 before=$(sha256sum <"$E2E_WORK/long.mp3")
 
 e2e_start_sonvira "$1" "$E2E_WORK/tone.wav"
+# The copy's own folder for decoded sounds, for this user alone.
+own=$(find "$TMPDIR" ${XDG_RUNTIME_DIR:+"$XDG_RUNTIME_DIR"} -maxdepth 1 -type d -name "sonvira-$SONVIRA_PID-*")
+[ -n "$own" ] || e2e_fail "no temporary folder of this copy"
+[ "$(stat -c %a "$own")" = 700 ] || e2e_fail "the temporary folder is not private: $(stat -c %a "$own")"
 e2e_press --click "Datei"
 sleep 0.5
 e2e_press --click "Öffnen..."
@@ -45,3 +49,4 @@ e2e_analyse tone "$E2E_WORK/after.raw" 440 -9.03 || e2e_fail "the old sound does
 e2e_close_program
 leftover=$(find "$TMPDIR" -type f)
 [ -z "$leftover" ] || e2e_fail "temporary files left: $leftover"
+[ ! -e "$own" ] || e2e_fail "the temporary folder was left: $own"

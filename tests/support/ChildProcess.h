@@ -64,4 +64,35 @@ inline int RunWithoutSoundDevices(const std::string& scratch, const std::functio
     return WaitFor(child, limit);
 }
 
+// Runs `work(0)` … `work(copies - 1)` in as many child processes that start together (as
+// copies of the program do when a desktop opens several files at once) and waits for all
+// of them, each up to `limit`. True when every child's `work` returned true in time.
+inline bool RunTogether(int copies, const std::function<bool(int)>& work,
+                        std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+    int gate[2];
+    if (pipe(gate) != 0) return false;
+    std::vector<pid_t> children;
+    for (int i = 0; i < copies; ++i) {
+        const pid_t child = fork();
+        if (child == 0) {
+            close(gate[1]);
+            char go;
+            const bool started = read(gate[0], &go, 1) == 0;  // the parent closed the gate: start
+            bool done = false;
+            try {
+                done = started && work(i);
+            } catch (...) {
+                // Nothing may leave the child: it would go on as a second test run.
+            }
+            _exit(done ? 0 : 1);
+        }
+        if (child > 0) children.push_back(child);
+    }
+    close(gate[0]);
+    close(gate[1]);
+    bool ok = children.size() == static_cast<size_t>(copies);
+    for (const pid_t child : children) ok = WaitFor(child, limit) == 0 && ok;
+    return ok;
+}
+
 }  // namespace sonvira::test

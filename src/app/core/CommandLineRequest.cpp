@@ -11,6 +11,12 @@ CommandLineRequest ReadCommandLineRequest(const std::vector<std::string>& argume
     return request;
 }
 
+std::optional<std::size_t> FileArgument(const std::vector<std::string>& arguments) {
+    const std::size_t first = arguments.size() > 1 && arguments[1] == "--" ? 2 : 1;
+    if (first >= arguments.size()) return std::nullopt;
+    return first;
+}
+
 // German, as everything the program says until a user chooses another language.
 std::string UsageText() {
     return "Aufruf: sonvira [DATEI]\n"

@@ -2,7 +2,10 @@
 
 #include "SeedTranslationTable.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <filesystem>
 #include <system_error>
@@ -48,10 +51,26 @@ DataPlaces ChooseDataPlaces(const std::string& programFolder, bool programFolder
     return places;
 }
 
+namespace {
+
+// Makes each missing folder of `path` with mode 0700, as the XDG rules ask for the data
+// folders; folders that exist keep the mode their user gave them.
+std::error_code MakePrivateFolders(const std::filesystem::path& path) {
+    std::filesystem::path made;
+    for (const auto& part : path) {
+        made /= part;
+        if (::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST) return {errno, std::generic_category()};
+    }
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error) && !error) error = std::make_error_code(std::errc::not_a_directory);
+    return error;
+}
+
+}  // namespace
+
 bool PrepareDataFolder(const DataPlaces& places, std::string& problem) {
     if (!places.perUser) return true;
-    std::error_code error;
-    std::filesystem::create_directories(places.folder, error);
+    const std::error_code error = MakePrivateFolders(places.folder);
     if (error || !FolderWritable(places.folder)) {
         problem = places.folder + ": " + (error ? error.message() : "not writable");
         return false;

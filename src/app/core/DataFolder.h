@@ -30,7 +30,8 @@ bool FolderWritable(const std::string& folder);
 DataPlaces ChooseDataPlaces(const std::string& programFolder, bool programFolderWritable,
                             const std::string& installedDataFromProgram, const std::string& userFolder);
 
-// For a per-user place: makes the folder (and its parents) and seeds or completes its
+// For a per-user place: makes the folder and its missing parents (mode 0700: it lists the
+// user's files; a folder that exists keeps its mode) and seeds or completes its
 // translate.dbf from the shipped one. Returns false, with the reason in `problem`, when
 // the folder cannot be made; a table that cannot be seeded is no failure (the program
 // then makes an empty one, as in any folder without a table). Nothing to do otherwise.

@@ -1,5 +1,7 @@
 #include "FileMemory.h"
 
+#include "ListEntryTime.h"
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -50,17 +52,20 @@ std::optional<FileStamp> StampOf(const std::string& path) {
 void FileMemory::Load(const SettingsFile& settings) {
     entries_.clear();
     for (std::size_t i = 0; i < kMax; ++i) {
-        const auto text = settings.Get(KeyOf(i));
-        if (!text) continue;
+        const auto value = settings.Get(KeyOf(i));
+        if (!value) continue;
+        const TimedText timed = ReadTimedText(*value);
+        const std::string& text = timed.text;
         Entry e;
+        e.left = timed.time;
         std::size_t at = 0;
         FilePlace& p = e.place;
-        const bool read = ReadNumber(*text, at, e.stamp.size) && ReadNumber(*text, at, e.stamp.modified) &&
-                          ReadNumber(*text, at, p.selAnchor) && ReadNumber(*text, at, p.selEnd) &&
-                          ReadNumber(*text, at, p.zoom) && ReadNumber(*text, at, p.scroll) &&
-                          ReadNumber(*text, at, p.speed) && ReadNumber(*text, at, p.pitch);
-        if (!read || at >= text->size() || !FactorIsSane(p.speed) || !FactorIsSane(p.pitch)) continue;
-        e.path = text->substr(at);
+        const bool read = ReadNumber(text, at, e.stamp.size) && ReadNumber(text, at, e.stamp.modified) &&
+                          ReadNumber(text, at, p.selAnchor) && ReadNumber(text, at, p.selEnd) &&
+                          ReadNumber(text, at, p.zoom) && ReadNumber(text, at, p.scroll) &&
+                          ReadNumber(text, at, p.speed) && ReadNumber(text, at, p.pitch);
+        if (!read || at >= text.size() || !FactorIsSane(p.speed) || !FactorIsSane(p.pitch)) continue;
+        e.path = text.substr(at);
         const bool known = std::any_of(entries_.begin(), entries_.end(), [&](const Entry& o) { return o.path == e.path; });
         if (!known) entries_.push_back(std::move(e));
     }
@@ -79,16 +84,39 @@ void FileMemory::Store(SettingsFile& settings) const {
         WriteNumber(text, e.place.scroll);
         WriteNumber(text, e.place.speed);
         WriteNumber(text, e.place.pitch);
-        settings.Set(KeyOf(i), text + e.path);
+        settings.Set(KeyOf(i), WriteTimedText(e.left, text + e.path));
     }
 }
 
 void FileMemory::Remember(const std::string& path, const FileStamp& stamp, const FilePlace& place) {
     if (path.empty() || path.find_first_of(std::string("\n\r\0", 3)) != std::string::npos) return;
-    entries_.erase(std::remove_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == path; }),
-                   entries_.end());
-    entries_.insert(entries_.begin(), Entry{path, stamp, place});
+    const int64_t left = EntryTimeAfter(entries_.empty() ? 0 : entries_.front().left);
+    std::erase_if(entries_, [&](const Entry& e) { return e.path == path; });
+    entries_.insert(entries_.begin(), Entry{path, stamp, place, left});
     if (entries_.size() > kMax) entries_.resize(kMax);
+}
+
+void FileMemory::Merge(const FileMemory& other) {
+    for (const Entry& theirs : other.entries_) {
+        const auto ours = std::find_if(entries_.begin(), entries_.end(),
+                                       [&](const Entry& e) { return e.path == theirs.path; });
+        if (ours == entries_.end())
+            entries_.push_back(theirs);
+        else if (theirs.left > ours->left)
+            *ours = theirs;
+    }
+    // Stable: untimed entries of older versions keep their order, ours before theirs.
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [](const Entry& a, const Entry& b) { return a.left > b.left; });
+    if (entries_.size() > kMax) entries_.resize(kMax);
+}
+
+void FileMemory::Join(const SettingsFile& ours, const SettingsFile& theirs, SettingsFile& joined) {
+    FileMemory memory, other;
+    memory.Load(ours);
+    other.Load(theirs);
+    memory.Merge(other);
+    memory.Store(joined);
 }
 
 std::optional<FilePlace> FileMemory::Recall(const std::string& path, const FileStamp& stamp) const {

@@ -2,7 +2,9 @@
 // Where the user was in each file: the selection, zoom, scroll position, speed and pitch,
 // so that reopening a file picks up there. A file is known by its path, size and
 // modification time; once it has changed it starts fresh. Kept in the settings file as
-// place.1 … place.100, the most recently left first. Plain C++; one thread at a time.
+// place.1 … place.100, the most recently left first, each with the time it was left
+// (ListEntryTime), so that copies running at once join their memories file by file.
+// Plain C++; one thread at a time.
 
 #include <cstddef>
 #include <cstdint>
@@ -51,12 +53,18 @@ public:
     void Remember(const std::string& path, const FileStamp& stamp, const FilePlace& place);
     // The place remembered for `path`, if the file is still in the state `stamp`.
     std::optional<FilePlace> Recall(const std::string& path, const FileStamp& stamp) const;
+    // Takes in another copy's memory: per file the entry left later, the most recently
+    // left first, kMax at most.
+    void Merge(const FileMemory& other);
+    // The SettingsFile::ListJoin for the "place." keys.
+    static void Join(const SettingsFile& ours, const SettingsFile& theirs, SettingsFile& joined);
 
 private:
     struct Entry {
         std::string path;
         FileStamp stamp;
         FilePlace place;
+        int64_t left = 0;  // see ListEntryTime
     };
     std::vector<Entry> entries_;
 };

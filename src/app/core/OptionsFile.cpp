@@ -1,5 +1,7 @@
 #include "OptionsFile.h"
 
+#include "PendingFile.h"
+
 #include <cstdio>
 
 namespace sonvira {
@@ -16,13 +18,11 @@ std::optional<int32_t> ReadStoredLanguageIndex(const std::string& path) {
 }
 
 bool WriteLanguageIndex(const std::string& path, int32_t index) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
     const auto v = static_cast<uint32_t>(index);
-    const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                                static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
-    const bool written = std::fwrite(b, 1, 4, f) == 4;
-    return (std::fclose(f) == 0) && written;
+    const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+                          static_cast<uint8_t>(v >> 24)};
+    PendingFile file(path);
+    return file.Ok() && file.Write(b, sizeof b) && file.Commit();
 }
 
 }  // namespace sonvira

@@ -12,7 +12,8 @@ namespace sonvira {
 // four bytes. The value is returned as stored; callers decide what an unknown one means.
 std::optional<int32_t> ReadStoredLanguageIndex(const std::string& path);
 
-// Creates or overwrites the file with the index. Returns false when it cannot be written.
+// Creates or replaces the file with the index, as a whole (PendingFile): a crash leaves the
+// old index or the new one. Returns false when it cannot be written.
 bool WriteLanguageIndex(const std::string& path, int32_t index);
 
 }  // namespace sonvira
