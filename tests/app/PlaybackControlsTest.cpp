@@ -7,6 +7,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <cmath>
 #include <cstdlib>
@@ -147,11 +148,29 @@ TEST_F(PlaybackFixture, TypedTextCountsAsItStandsUntilTheFieldIsLeft) {
     EXPECT_EQ(state.SpeedFactor, 10) << "clamped on leaving the field";
 
     speedEd->findChild<QLineEdit*>()->setText("");
-    EXPECT_NEAR(state.SpeedFactor, 0.1, 1e-12) << "no number: the minimum";
+    EXPECT_EQ(state.SpeedFactor, 10) << "no number: the value before";
+    QCoreApplication::sendEvent(speedEd, &leave);
+    EXPECT_EQ(speedEd->findChild<QLineEdit*>()->text(), "10.00") << "shown again on leaving";
     speedEd->findChild<QLineEdit*>()->setText("1,5");
     EXPECT_EQ(state.SpeedFactor, 1.5);
     speedEd->SetValue(2.345);
     EXPECT_EQ(speedEd->findChild<QLineEdit*>()->text(), "2.35");
+}
+
+// A letter typed into a factor field (Alt+D when the menus have no access key for it) is
+// refused; the speed stays.
+TEST_F(PlaybackFixture, ALetterTypedIntoAFactorFieldIsRefused) {
+    combineCheck->setChecked(false);
+    speedEd->SetValue(1);
+    auto* text = speedEd->findChild<QLineEdit*>();
+    text->end(false);
+    QTest::keyClick(speedEd, Qt::Key_D);
+    EXPECT_EQ(text->text(), "1.00");
+    EXPECT_EQ(state.SpeedFactor, 1);
+    QTest::keyClick(speedEd, Qt::Key_Backspace);
+    QTest::keyClick(speedEd, Qt::Key_5);
+    EXPECT_EQ(text->text(), "1.05") << "digits still go in";
+    EXPECT_EQ(state.SpeedFactor, 1.05);
 }
 
 // Typing 1, 10, 100: "10" is a value in range, "100" is not; leaving the field turns the

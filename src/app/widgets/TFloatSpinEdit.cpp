@@ -15,6 +15,14 @@ bool ParseNumber(QString text, double& out) {
     return ok;
 }
 
+// What a number may be made of while it is typed; anything else (a letter that slipped
+// in with a menu key) is refused as it is typed.
+bool OnlyNumberCharacters(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c.isDigit() || c == '.' || c == ',' || c == '-' || c == '+' || c.isSpace();
+    });
+}
+
 }  // namespace
 
 TFloatSpinEdit::TFloatSpinEdit(double minimum, double maximum, double step, double value,
@@ -25,6 +33,7 @@ TFloatSpinEdit::TFloatSpinEdit(double minimum, double maximum, double step, doub
     setSingleStep(step);
     setKeyboardTracking(true);
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    lastNumber_ = std::clamp(value, minimum, maximum);
     SetValue(value);
     // Typing changes the text directly; a value set by the program updates the text
     // silently and reports through valueChanged. Either way, one Changed per new text.
@@ -39,18 +48,22 @@ void TFloatSpinEdit::NoteTextChange() {
     const QString text = lineEdit()->text();
     if (text == lastText_) return;
     lastText_ = text;
+    double v = 0;
+    if (ParseNumber(text, v)) lastNumber_ = v;
     emit Changed();
 }
 
 double TFloatSpinEdit::Value() const {
     double v = 0;
-    return ParseNumber(lineEdit()->text(), v) ? v : minimum();
+    return ParseNumber(lineEdit()->text(), v) ? v : lastNumber_;
 }
 
 void TFloatSpinEdit::SetValue(double value) { setValue(std::clamp(value, minimum(), maximum())); }
 
 QValidator::State TFloatSpinEdit::validate(QString& text, int&) const {
-    // Anything may be typed; the value is read from the text and clamped on leaving.
+    // A number may be typed out of range; the value is read from the text and clamped on
+    // leaving.
+    if (!OnlyNumberCharacters(text)) return QValidator::Invalid;
     double v = 0;
     if (!ParseNumber(text, v)) return QValidator::Intermediate;
     return v >= minimum() && v <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
@@ -60,7 +73,7 @@ void TFloatSpinEdit::fixup(QString& text) const { text = textFromValue(valueFrom
 
 double TFloatSpinEdit::valueFromText(const QString& text) const {
     double v = 0;
-    return ParseNumber(text, v) ? std::clamp(v, minimum(), maximum()) : minimum();
+    return std::clamp(ParseNumber(text, v) ? v : lastNumber_, minimum(), maximum());
 }
 
 QString TFloatSpinEdit::textFromValue(double value) const {
