@@ -74,6 +74,7 @@ void TMainForm::BuildTopBar(QWidget* bar) {
     grid->addWidget(PitchSpeedCombineCheck, 1, 1, 1, 4);
     grid->addWidget(spulLabel, 0, 6);
     grid->addWidget(SpulEd, 0, 7);
+    grid->addWidget(Label(bar, "Sekunden"), 0, 8);
     grid->setColumnStretch(5, 1);
 }
 
@@ -134,6 +135,7 @@ void TMainForm::BuildZoomBar(QWidget* bar) {
     zoomLabel->setBuddy(ZoomOutEd);
     row->addWidget(zoomLabel);
     row->addWidget(ZoomOutEd);
+    row->addWidget(Label(bar, "Samples je Bildpunkt"));  // what the zoom figure counts
     row->addStretch();
 }
 

@@ -9,6 +9,7 @@
 
 #include "CdCommands.h"
 #include "MessageCatalogue.h"
+#include "TranslationContext.h"
 
 namespace sonvira {
 namespace {
@@ -78,6 +79,7 @@ class DriveSearch {
     void SearchBlockDevices() {
         for (int n : NumberedEntries(calls_.ListDirectory("/sys/class/block"), "sr")) {
             if (Full()) return;
+            devicesSeen_ = true;
             const std::string path = "/dev/sr" + std::to_string(n);
             std::unique_ptr<CdDrive> drive = transport_.OpenDrive(path);
             if (!drive) continue;
@@ -92,6 +94,7 @@ class DriveSearch {
         bool anyOpened = false;
         for (int n : NumberedEntries(calls_.ListDirectory("/dev"), "sg")) {
             const std::string path = "/dev/sg" + std::to_string(n);
+            devicesSeen_ = true;
             const int fd = calls_.Open(path, O_RDWR | O_NONBLOCK | O_CLOEXEC);
             if (fd < 0) continue;
             if (!anyOpened && !DriverSupportsSgIo(fd)) {
@@ -109,7 +112,11 @@ class DriveSearch {
                 cds.push_back({path, id});
         }
         if (!anyOpened) {
-            Log(Msg::DiscoveryAspiNotLoaded);
+            // Where the drivers' own loader once failed, say what stands in the way here.
+            log_(devicesSeen_
+                     ? tr_.Translate("Auf das CD-Laufwerk fehlt der Zugriff: nötig sind Lese- und Schreibrechte "
+                                     "auf /dev/sr* bzw. /dev/sg*, meist durch Mitgliedschaft in der Gruppe cdrom.")
+                     : tr_.Translate("Es wurde kein CD-Laufwerk gefunden."));
             return;
         }
         std::stable_sort(cds.begin(), cds.end(),
@@ -145,6 +152,7 @@ class DriveSearch {
 
     void Log(Msg id) { log_(CatalogueText(tr_, id)); }
 
+    bool devicesSeen_ = false;  // some /dev/sr* or /dev/sg* exists, whether it opened or not
     CdSystemCalls& calls_;
     CdTransport& transport_;
     TranslationContext& tr_;

@@ -210,7 +210,7 @@ TEST(CdImportWithoutDrive, OkWithAnEmptyDriveBoxSaysSoAndReadsNothing) {
     form.MusikCDBtnClick();
     const QStringList log = dialog->Memo1->toPlainText().split('\n');
     EXPECT_EQ(dialog->DriveBox->count(), 0);
-    EXPECT_TRUE(log.contains("Konnte ASPI Layer nicht laden...")) << log.join(" | ").toStdString();
+    EXPECT_TRUE(log.contains("Es wurde kein CD-Laufwerk gefunden.")) << log.join(" | ").toStdString();
     EXPECT_EQ(log.last(), "Kein CD-Laufwerk gefunden, es wurde nichts gelesen.");
     EXPECT_EQ(form.Document().DataSize, 0);
 }

@@ -98,8 +98,14 @@ TEST_F(FindAllCDDrivesTest, GenericSearchFailuresEachLogTheirMessage) {
         std::vector<std::string> log;
     };
     const Case cases[] = {
-        {"no generic devices", {}, true, 30536, true, {"Konnte ASPI Layer nicht laden..."}},
-        {"none may be opened", {"sg0"}, false, 30536, true, {"Konnte ASPI Layer nicht laden..."}},
+        {"no generic devices", {}, true, 30536, true, {"Es wurde kein CD-Laufwerk gefunden."}},
+        {"none may be opened",
+         {"sg0"},
+         false,
+         30536,
+         true,
+         {"Auf das CD-Laufwerk fehlt der Zugriff: nötig sind Lese- und Schreibrechte auf /dev/sr* bzw. "
+          "/dev/sg*, meist durch Mitgliedschaft in der Gruppe cdrom."}},
         {"driver without SG_IO",
          {"sg0"},
          true,

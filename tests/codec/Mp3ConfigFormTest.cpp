@@ -40,7 +40,7 @@ TEST_F(Mp3ConfigForm, ListsCaptionsAndDefaults) {
                                                   "96", "112", "128", "144", "160"}));
     QStringList labels;
     for (const QLabel* l : form.findChildren<QLabel*>()) labels << l->text();
-    for (const char* t : {"Samplefrequenz:", "kHz", "Bitrate:", "kBit/Sekunde"})
+    for (const char* t : {"Samplefrequenz:", "Hz", "Bitrate:", "kBit/Sekunde"})
         EXPECT_TRUE(labels.contains(QString::fromUtf8(t))) << t;
     form.SetDefaults();
     EXPECT_EQ(form.mp3format->currentText(), QStringLiteral("44100"));

@@ -29,7 +29,7 @@ TMP3ConfigForm::TMP3ConfigForm(QWidget* parent) : QDialog(parent) {
     GroupBox1 = new QGroupBox(QStringLiteral("MP3 Ausgabe"), this);
     GroupBox1->setAccessibleName(GroupBox1->title());
     auto* rateLabel = new QLabel(QStringLiteral("Samplefrequenz:"), GroupBox1);
-    auto* rateUnit = new QLabel(QStringLiteral("kHz"), GroupBox1);
+    auto* rateUnit = new QLabel(QStringLiteral("Hz"), GroupBox1);  // the list counts hertz
     auto* bitLabel = new QLabel(QStringLiteral("Bitrate:"), GroupBox1);
     auto* bitUnit = new QLabel(QStringLiteral("kBit/Sekunde"), GroupBox1);
     mp3format = MakeList(GroupBox1,
