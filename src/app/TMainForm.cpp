@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -183,6 +184,9 @@ void TMainForm::CreateDialogs() {
 void TMainForm::ConnectFileCommands() {
     connect(MenuItem("ffnen1"), &QAction::triggered, this, &TMainForm::OpenBtnClick);
     connect(MenuItem("SpeichernalsWAVMP31"), &QAction::triggered, this, &TMainForm::SaveBtnClick);
+    // Without a sound there is nothing to save (a WAV of rate 0 that nothing reads).
+    connect(findChild<QMenu*>("Datei"), &QMenu::aboutToShow, this,
+            [this] { SetEnabledWhenIdle(MenuItem("SpeichernalsWAVMP31"), Doc.DataSize > 0); });
     connect(MenuItem("MP3Ausgabekonfigurieren1"), &QAction::triggered, MP3ConfigForm, &QDialog::exec);
     connect(MenuItem("Beenden1"), &QAction::triggered, this, &QWidget::close);
     connect(MenuItem("Nichtsauswhlen1"), &QAction::triggered, this, &TMainForm::SelectNothingBtnClick);

@@ -87,9 +87,9 @@ void TMainForm::OpenCommonSteps(const QString& fileName, bool thenClearSelection
 }
 
 void TMainForm::TakeOverImport(OpenImport& import, const QString& fileName, bool thenClearSelection) {
+    SetProStatus(0);  // every import ends with an empty bar, whatever its decoder reported last
     if (import.cancelled) {
         // The old sound stays, and nothing is remembered for a file that was not read.
-        SetProStatus(0);
         ShowMessage(QMessageBox::Information,
                     Tr("Das Öffnen wurde abgebrochen. Der bisherige Klang bleibt erhalten."));
         return;

@@ -14,7 +14,7 @@
 namespace sonvira {
 
 void TMainForm::SaveBtnClick() {
-    if (Busy()) return;
+    if (Busy() || Doc.DataSize == 0) return;  // Ctrl+S without a sound: nothing to save
     SaveDialog1->setDirectory(DialogStartFolder());
     if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty()) return;
     const int fileType =

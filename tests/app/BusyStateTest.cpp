@@ -31,6 +31,7 @@
 #include "FakeGlobalHotKeys.h"
 #include "TMainForm.h"
 #include "TPaintBox.h"
+#include "TProgressPanel.h"
 #include "TempDir.h"
 #include "TimerSoundOutput.h"
 #include "WaitForJob.h"
@@ -192,6 +193,7 @@ TEST_F(BusyFixture, EveryCommandIsRefusedDuringAnImportAndTheImportStillComplete
         ASSERT_TRUE(test::WaitUntilIdle(form));
         EXPECT_EQ(doc.DataSize, HeldDecoder::kBytes) << "the import itself went on";
         EXPECT_EQ(form.OpenedFile(), Q(newFile));
+        EXPECT_EQ(form.findChild<TProgressPanel*>()->ProgressPercent, 0) << "the bar ends empty";
         decoder->started = false;
         decoder->released = false;
     }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QTest>
 #include <QCheckBox>
 #include <filesystem>
 #include <QTimer>
@@ -78,6 +81,30 @@ TEST_F(FilesFixture, SaveWritesTheSoundAsStoredInTheChosenFormat) {
     EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
     EXPECT_EQ(form->Document().SampleRate.load(), 44100);
     EXPECT_NEAR(form->Document().DataSize / 4, 44100, 3000);
+}
+
+// Without a sound there is nothing to save: the menu item is greyed out and Ctrl+S opens
+// no dialog, so no WAV of rate 0 is written.
+TEST_F(FilesFixture, NothingToSaveWithoutASound) {
+    Start();
+    auto* fileMenu = form->findChild<QMenu*>("Datei");
+    QAction* save = form->MenuItem("SpeichernalsWAVMP31");
+    emit fileMenu->aboutToShow();
+    EXPECT_FALSE(save->isEnabled());
+    bool dialogShown = false;
+    QTimer::singleShot(50, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            dialogShown = true;
+            modal->close();
+        }
+    });
+    form->SaveBtnClick();
+    QTest::qWait(80);
+    EXPECT_FALSE(dialogShown);
+
+    LoadTone(8000, 100);
+    emit fileMenu->aboutToShow();
+    EXPECT_TRUE(save->isEnabled());
 }
 
 TEST_F(FilesFixture, FailedWavSaveReportsMessage14) {
