@@ -63,6 +63,19 @@ TEST(InstalledCopy, KeepsTheLanguageAndTheTableInTheUsersDataFolder) {
     next.FormShow();
     EXPECT_EQ(next.Language(), 1);
     EXPECT_EQ(test::Control<QPushButton>(next, "OpenBtn")->text(), "Open...");
+    // A screen reader hears the language the eye sees.
+    const struct {
+        const char* object;
+        const char* name;
+    } names[] = {
+        {"OpenBtn", "Open..."},     {"RecordBtn", "Record"},   {"PaintBox1", "Waveform"},
+        {"ZoomOutEd", "Reduction:"}, {"nbFirst", "First record"}, {"nbPost", "Save record"},
+    };
+    for (const auto& n : names) {
+        const auto* widget = next.findChild<QWidget*>(n.object);
+        ASSERT_NE(widget, nullptr) << n.object;
+        EXPECT_EQ(widget->accessibleName(), n.name) << n.object;
+    }
 }
 
 }  // namespace

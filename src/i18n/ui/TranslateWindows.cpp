@@ -53,6 +53,9 @@
 //  | edit                                  | QLineEdit                            | text                          |
 //  | form                                  | any other window but a menu popup    | caption (window title)        |
 //
+// Every widget's accessible name goes through the table as well, also inside the
+// controls bound to the table.
+//
 // Everything else keeps its texts (panels, status bars, data views, timers, layouts), and
 // so do the controls bound to the translation table (KeepsItsTexts.h) with all inside them.
 
@@ -72,6 +75,7 @@ private:
     QList<QObject*> Owned(QObject* owner) const;
     void TranslateTexts(QObject* object);
     void TranslateWidget(QWidget* widget);
+    void TranslateAccessibleName(QWidget* widget);
     void TranslateFileFilter(QFileDialog* dialog);
     void TranslateCombo(QComboBox* combo);
     void TranslateMemo(QPlainTextEdit* memo);
@@ -159,8 +163,19 @@ void WindowWalk::TranslateTexts(QObject* object) {
     }
 }
 
+// The name a screen reader reads: set from a caption or a word of the program's own, it
+// follows the language as the visible texts do.
+void WindowWalk::TranslateAccessibleName(QWidget* w) {
+    Set(w->accessibleName(), [w](const QString& t) { w->setAccessibleName(t); });
+}
+
 void WindowWalk::TranslateWidget(QWidget* w) {
-    if (KeepsItsTexts(w)) return;  // shows the table's contents
+    TranslateAccessibleName(w);
+    if (KeepsItsTexts(w)) {
+        // Shows the table's contents; only the names of its parts are the program's.
+        for (QWidget* part : w->findChildren<QWidget*>()) TranslateAccessibleName(part);
+        return;
+    }
     const auto hint = [this, w] { Set(w->toolTip(), [w](const QString& t) { w->setToolTip(t); }); };
     if (auto* dialog = qobject_cast<QFileDialog*>(w)) {
         TranslateFileFilter(dialog);
