@@ -397,6 +397,7 @@ private:
     void CreateRecorder(std::function<std::unique_ptr<CaptureDevice>()> openCapture);
     void CreateCdImport(CdAccess access);
     void TakeOverRip();
+    void CentreOnScreen(QWidget* dialog);
     QString LargestSoundMessage();
     void ShowRecordingTime();
     void TakeOverRecording();

@@ -3,6 +3,7 @@
 // of what was read. The rip runs on a worker while the dialog is up; Busy() holds the
 // main window's commands and hot keys off meanwhile.
 #include <QAction>
+#include <QScreen>
 #include <cstdlib>
 #include <cstring>
 
@@ -29,10 +30,19 @@ void TMainForm::MusikCDBtnClick() {
         MusikCDForm->SetDrives(FindAllCDDrives(*Cd->Calls, *Cd->Transport, Translation,
                                                [this](const std::string& line) { MusikCDForm->AppendLog(line); }));
     }
+    CentreOnScreen(MusikCDForm);
     MusikCDForm->exec();
     TakeOverRip();
     ZoomOutFullClick();
     PaintBox1Paint();
+}
+
+// The dialog opens in the middle of the screen the window is on, wherever the window is.
+void TMainForm::CentreOnScreen(QWidget* dialog) {
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    dialog->adjustSize();
+    dialog->move(screen->availableGeometry().center() - dialog->rect().center());
 }
 
 // What a rip read becomes the sound, after playback has stopped; a rip that read nothing

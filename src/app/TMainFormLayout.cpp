@@ -103,9 +103,10 @@ void TMainForm::BuildTransportBar(QWidget* bar) {
     options->addWidget(DoEffektBtn);
     options->addStretch();
     HintLabel = new QLabel(
-        "Mit F11 kann die Aufnahme gespielt und pausiert werden. Mit ALT+STRG+F11 (oder "
-        "UMSCHALT+STRG+F11) kann das Tempo verringert werden. Mit ALT+STRG+F12 (oder "
-        "UMSCHALT+STRG+F12) das Tempo erhöht werden.",
+        // The Shift forms first: X servers keep Ctrl+Alt+F-keys for switching consoles.
+        "Mit F11 kann die Aufnahme gespielt und pausiert werden. Mit UMSCHALT+STRG+F11 (oder "
+        "ALT+STRG+F11) kann das Tempo verringert werden. Mit UMSCHALT+STRG+F12 (oder "
+        "ALT+STRG+F12) das Tempo erhöht werden.",
         bar);
     HintLabel->setObjectName("HintLabel");
     HintLabel->setWordWrap(true);
