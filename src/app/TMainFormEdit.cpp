@@ -36,9 +36,9 @@ void TMainForm::ShowEditResult(EditResult result) {
 }
 
 void TMainForm::RunEditCommand(std::function<EditResult(AudioDocument&)> command) {
-    if (Busy() || Doc.DataSize == 0) {
-        // Nothing to work on: the command says so at once, as it did without a job.
-        if (!Busy()) ShowEditResult(command(Doc));
+    if (Busy()) return;
+    if (Doc.DataSize == 0) {
+        ShowEditResult(command(Doc));  // nothing to work on: the command says so at once
         return;
     }
     auto result = std::make_shared<EditResult>(EditResult::Unchanged);

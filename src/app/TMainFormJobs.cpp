@@ -16,6 +16,24 @@
 
 namespace sonvira {
 
+namespace {
+
+// The busy state's controls are menu items and widgets; both have an enabled state.
+bool ControlEnabled(const QObject* control) {
+    if (const auto* item = qobject_cast<const QAction*>(control)) return item->isEnabled();
+    const auto* widget = qobject_cast<const QWidget*>(control);
+    return widget && widget->isEnabled();
+}
+
+void EnableControl(QObject* control, bool enabled) {
+    if (auto* item = qobject_cast<QAction*>(control))
+        item->setEnabled(enabled);
+    else if (auto* widget = qobject_cast<QWidget*>(control))
+        widget->setEnabled(enabled);
+}
+
+}  // namespace
+
 bool TMainForm::Busy() const { return busy_ || (MusikCDForm && MusikCDForm->Ripping()); }
 
 void TMainForm::CancelJob() { Job.Cancel(); }
@@ -79,13 +97,8 @@ void TMainForm::EnterBusy() {
     busy_ = true;
     busyControls_.clear();
     for (QObject* control : IdleOnlyControls()) {
-        if (auto* item = qobject_cast<QAction*>(control)) {
-            busyControls_.emplace_back(item, item->isEnabled());
-            item->setEnabled(false);
-        } else if (auto* widget = qobject_cast<QWidget*>(control)) {
-            busyControls_.emplace_back(widget, widget->isEnabled());
-            widget->setEnabled(false);
-        }
+        busyControls_.emplace_back(control, ControlEnabled(control));
+        EnableControl(control, false);
     }
 }
 
@@ -97,22 +110,14 @@ void TMainForm::SetEnabledWhenIdle(QObject* control, bool enabled) {
                 return;
             }
     }
-    if (auto* item = qobject_cast<QAction*>(control))
-        item->setEnabled(enabled);
-    else if (auto* widget = qobject_cast<QWidget*>(control))
-        widget->setEnabled(enabled);
+    EnableControl(control, enabled);
 }
 
 void TMainForm::LeaveBusy() {
     if (!busy_) return;
     busy_ = false;
-    for (const auto& [control, enabled] : busyControls_) {
-        if (!control) continue;
-        if (auto* item = qobject_cast<QAction*>(control.data()))
-            item->setEnabled(enabled);
-        else if (auto* widget = qobject_cast<QWidget*>(control.data()))
-            widget->setEnabled(enabled);
-    }
+    for (const auto& [control, enabled] : busyControls_)
+        if (control) EnableControl(control.data(), enabled);
     busyControls_.clear();
 }
 

@@ -69,6 +69,16 @@ struct RecordingFixture : ::testing::Test {
             device->Deliver(block.data() + 2000, kBlockFrames - 1000);
         }
     }
+    // Records until the recording ends; false when it needed a second STOP (sent after
+    // 3 s), as a run that missed the first one or waited over a failed input would.
+    bool RecordingEndsWithoutASecondStop() {
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, &form, [&] { form.StopBTNClick(); });
+        watchdog.start(3000);
+        form.RecordBtnClick();
+        return watchdog.isActive();
+    }
     void LoadSound() {
         auto* block = static_cast<uint8_t*>(std::calloc(400, 1));
         doc.InstallBlock(block, 400, 22050, false, false);
@@ -155,13 +165,7 @@ TEST_F(RecordingFixture, StopBeforeTheRunStartsCapturesNothingLater) {
             form.StopBTNClick();
             c.afterStop();
         });
-        QTimer watchdog;  // a run that missed the STOP would wait for another one
-        watchdog.setSingleShot(true);
-        QObject::connect(&watchdog, &QTimer::timeout, &form, [&] { form.StopBTNClick(); });
-        watchdog.start(3000);
-        form.RecordBtnClick();
-        EXPECT_TRUE(watchdog.isActive()) << "one STOP ended the recording";
-        watchdog.stop();
+        EXPECT_TRUE(RecordingEndsWithoutASecondStop()) << "one STOP ended the recording";
         bool waited = false;
         QTimer::singleShot(300, [&] { waited = true; });
         while (!waited) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -225,13 +229,7 @@ TEST_F(RecordingFixture, TheUserIsToldWhenTheInputFailsOrPartsOfTheRecordingWere
     form.ShowMessage = [&messages](QMessageBox::Icon, const QString& text) { messages << text; };
 
     input.FailStart(true);
-    QTimer watchdog;  // a recording that waited for a STOP would hang here
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, &form, [&] { form.StopBTNClick(); });
-    watchdog.start(3000);
-    form.RecordBtnClick();
-    EXPECT_TRUE(watchdog.isActive()) << "the recording ended by itself";
-    watchdog.stop();
+    EXPECT_TRUE(RecordingEndsWithoutASecondStop()) << "the recording ended by itself";
     EXPECT_EQ(doc.DataSize, 0);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0], "Der Toneingang konnte nicht geöffnet werden. Es wurde nichts aufgenommen.");
