@@ -15,7 +15,7 @@ SONVIRA_TEST_PACKAGES=(
   sox libsox-fmt-mp3 mpg123 lame shapelib
   dbus dbus-x11 at-spi2-core python3 python3-pyatspi
   clang libclang-rt-14-dev rubberband-cli ffmpeg
-  desktop-file-utils appstream strace
+  desktop-file-utils appstream strace lintian
 )
 
 ensure_packages() {

@@ -22,9 +22,20 @@ echo "ok    name, version, architecture and dependencies"
 files=$(timeout 30 dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ {print $NF}' | sed 's#^\./#/#')
 for required in /usr/bin/sonvira /usr/share/sonvira/translate.dbf /usr/share/applications/de.orlanda.sonvira.desktop \
                 /usr/share/metainfo/de.orlanda.sonvira.metainfo.xml \
-                /usr/share/icons/hicolor/48x48/apps/de.orlanda.sonvira.png; do
+                /usr/share/icons/hicolor/48x48/apps/de.orlanda.sonvira.png /usr/share/man/man1/sonvira.1.gz \
+                /usr/share/man/en/man1/sonvira.1.gz /usr/share/doc/sonvira/changelog.gz \
+                /usr/share/doc/sonvira/copyright; do
   grep -qx "$required" <<<"$files" || fail "the package lacks $required"
 done
-stray=$(grep -v -E '^/usr/(bin/sonvira|share/(sonvira|applications|metainfo|icons/hicolor|doc/sonvira)/)' <<<"$files" || true)
+own='^/usr/(bin/sonvira|share/(sonvira|applications|metainfo|icons/hicolor|doc/sonvira)/|share/man/(en/)?man1/sonvira\.1\.gz$)'
+stray=$(grep -v -E "$own" <<<"$files" || true)
 [ -z "$stray" ] || fail "files that are not the program's own: $stray"
 echo "ok    the program's own files and nothing else"
+
+# The newest changelog entry is this version's; an update that forgets to add one would
+# ship the old entry on top.
+packaged() { timeout 30 dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ".$1"; }
+newest=$(packaged /usr/share/doc/sonvira/changelog.gz | gzip -dc | sed -n 1p)
+[[ "$newest" =~ ^sonvira\ \(([^)]*)\)\  ]] || fail "the changelog does not begin with an entry: $newest"
+[ "${BASH_REMATCH[1]}" = "$version" ] || fail "the newest changelog entry is ${BASH_REMATCH[1]}, the package $version"
+echo "ok    the changelog's newest entry is this version"
