@@ -36,6 +36,7 @@ echo "ok    the program's own files and nothing else"
 # ship the old entry on top.
 packaged() { timeout 30 dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ".$1"; }
 newest=$(packaged /usr/share/doc/sonvira/changelog.gz | gzip -dc | sed -n 1p)
-[[ "$newest" =~ ^sonvira\ \(([^)]*)\)\  ]] || fail "the changelog does not begin with an entry: $newest"
+entry='^sonvira \(([^)]*)\) '
+[[ "$newest" =~ $entry ]] || fail "the changelog does not begin with an entry: $newest"
 [ "${BASH_REMATCH[1]}" = "$version" ] || fail "the newest changelog entry is ${BASH_REMATCH[1]}, the package $version"
 echo "ok    the changelog's newest entry is this version"
