@@ -8,8 +8,8 @@ fail() { echo "FAIL: $*"; exit 1; }
 [ -f "$deb" ] || fail "no package at $deb"
 command -v lintian >/dev/null || fail "lintian is not installed (scripts/deps.sh lists it)"
 
-# test.sh runs as root, which lintian only refuses to like; --fail-on none leaves the
-# verdict to the tags below, so a non-zero status means lintian itself broke down.
+# test.sh runs as root, which lintian would warn about (--allow-root); --fail-on none
+# leaves the verdict to the tags below, so a non-zero status means lintian broke down.
 report=$(timeout 150 lintian --allow-root --fail-on none --display-info --pedantic --display-experimental "$deb" 2>&1) ||
   fail "lintian did not finish: $report"
 complaints=$(grep -E '^[EW]: ' <<<"$report" || true)
