@@ -4,7 +4,7 @@
 SONVIRA_BUILD_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-  portaudio19-dev libasound2-plugins
+  portaudio19-dev libasound2-dev libjack-jackd2-dev libasound2-plugins
   libmpg123-dev libmp3lame-dev libx11-dev libxcb1-dev librubberband-dev
   libavformat-dev libavcodec-dev libswresample-dev
 )

@@ -31,6 +31,7 @@
 #include "TOpenDialog.h"
 #include "TPaintBox.h"
 #include "TProgressPanel.h"
+#include "TRecordForm.h"
 #include "TSampleFormat.h"
 
 namespace sonvira {
@@ -269,7 +270,9 @@ void TMainForm::FormShow() {
     InstallQtDialogTranslation(LanguageIndex, this);
     // The title is kept for the message boxes, not given to Qt as the application's
     // display name: Qt would append that to the caption of every window.
-    QList<QWidget*> windows{this, SampleFormatDlg, AboutBox, EchoForm, MP3ConfigForm};
+    QList<QWidget*> windows{this, SampleFormatDlg, AboutBox, EchoForm};
+    if (RecordForm) windows.append(RecordForm);
+    windows.append(MP3ConfigForm);
     if (MusikCDForm) windows.append(MusikCDForm);
     ApplicationTitle = TranslateAtFirstShow(Translation, windows, this, "Sonvira", "Orlanda Sonvira 1.0");
     FirstShowDone = true;

@@ -5,6 +5,7 @@
 #include "PrivateTempFolder.h"
 #include "SessionHotKeys.h"
 #include "SonviraApplication.h"
+#include "SoundServerIdentity.h"
 #include "TMainForm.h"
 
 #include <QDBusConnection>
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
         case sonvira::CommandLineRequest::Run:
             break;
     }
+    // Before any thread starts: the environment is read by libpulse when a stream opens.
+    sonvira::IntroduceToSoundServer();
     // The session decides where the hot keys come from. Read before Qt starts: the
     // window runs on xcb (XWayland under Wayland) either way, as the X11 grabs need.
     const sonvira::HotKeySource hotKeySource =

@@ -1,5 +1,7 @@
 #include "PortAudioCaptureDevice.h"
 
+#include "QuietDeviceProbe.h"
+
 #include <portaudio.h>
 
 namespace sonvira {
@@ -28,6 +30,7 @@ std::unique_ptr<CaptureDevice> PortAudioCaptureDevice::Create() {
 }
 
 bool PortAudioCaptureDevice::Initialise() {
+    const QuietDeviceProbe quiet;
     if (Pa_Initialize() != paNoError) return false;
     initialised_ = true;
     const PaDeviceIndex index = Pa_GetDefaultInputDevice();

@@ -20,6 +20,7 @@
 #include "TRecordForm.h"
 #include "TPaintBox.h"
 #include "TempDir.h"
+#include "TranslationContext.h"
 
 namespace sonvira {
 namespace {
@@ -84,6 +85,20 @@ struct RecordingFixture : ::testing::Test {
         doc.InstallBlock(block, 400, 22050, false, false);
     }
 };
+
+// The recorder's window is never shown, but its caption is one of the program's texts:
+// learnt into the table and translated with the other windows.
+TEST_F(RecordingFixture, RecorderCaptionIsTranslatedWithTheWindows) {
+    {
+        TranslationContext table;
+        table.OpenTranslationTable(dir.file("translate.dbf"));
+        const std::string row[] = {"MP3 aufnehmen", "Record MP3"};
+        table.Table().AppendRecord(row);
+    }
+    test::WriteBytes(dir.file("options.dat"), {1, 0, 0, 0});
+    form.FormShow();
+    EXPECT_EQ(test::Control<TRecordForm>(form, "RecordForm")->windowTitle().toStdString(), "Record MP3");
+}
 
 TEST_F(RecordingFixture, CancelAtTheQuestionKeepsTheSound) {
     LoadSound();

@@ -1,5 +1,7 @@
 #include "PortAudioOutputDevice.h"
 
+#include "QuietDeviceProbe.h"
+
 #include <portaudio.h>
 
 #include <chrono>
@@ -41,6 +43,7 @@ std::unique_ptr<PortAudioOutputDevice> PortAudioOutputDevice::Create() {
 }
 
 bool PortAudioOutputDevice::Initialise() {
+    const QuietDeviceProbe quiet;
     if (Pa_Initialize() != paNoError) return false;
     initialised_ = true;
     const PaDeviceIndex index = Pa_GetDefaultOutputDevice();

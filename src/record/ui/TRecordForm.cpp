@@ -11,8 +11,11 @@ constexpr int kWaitStepMs = 50;
 
 TRecordForm::TRecordForm(std::function<std::unique_ptr<CaptureDevice>()> openDevice,
                          QWidget* parent)
-    : QWidget(parent), recorder_(std::move(openDevice)) {
+    : QWidget(parent, Qt::Window), recorder_(std::move(openDevice)) {
     setObjectName("RecordForm");
+    // Never shown: a window of its own only so that its caption is learnt and translated
+    // with the other windows' texts.
+    setWindowTitle(QStringLiteral("MP3 aufnehmen"));
     hide();
     Timer1 = new QTimer(this);
     Timer1->setInterval(100);
