@@ -25,6 +25,7 @@
 #include "StartupTranslation.h"
 #include "TTranslateForm.h"
 #include "TAboutBox.h"
+#include "TKeysForm.h"
 #include "TEchoForm.h"
 #include "TMP3ConfigForm.h"
 #include "TMusikCDForm.h"
@@ -168,6 +169,7 @@ void TMainForm::CreateDialogs() {
     SampleFormatDlg = new TSampleFormat(this);
     SampleFormatDlg->setObjectName("SampleFormatDlg");
     AboutBox = new TAboutBox(this);
+    KeysForm = new TKeysForm(this);
     EchoForm = new TEchoForm(this);
     EchoForm->setObjectName("EchoForm");
     MP3ConfigForm = new TMP3ConfigForm(this);
@@ -191,6 +193,7 @@ void TMainForm::ConnectFileCommands() {
     connect(MenuItem("MP3Ausgabekonfigurieren1"), &QAction::triggered, MP3ConfigForm, &QDialog::exec);
     connect(MenuItem("Beenden1"), &QAction::triggered, this, &QWidget::close);
     connect(MenuItem("Nichtsauswhlen1"), &QAction::triggered, this, &TMainForm::SelectNothingBtnClick);
+    connect(MenuItem("Tastenkrzel1"), &QAction::triggered, KeysForm, &QDialog::exec);
     connect(MenuItem("berdasProgramm1"), &QAction::triggered, AboutBox, &QDialog::exec);
     // Commands that need a device stay visible but cannot be chosen until it is found.
     MenuItem("VonMusikCDeinlesen1")->setEnabled(false);
@@ -270,11 +273,13 @@ void TMainForm::FormShow() {
     InstallQtDialogTranslation(LanguageIndex, this);
     // The title is kept for the message boxes, not given to Qt as the application's
     // display name: Qt would append that to the caption of every window.
-    QList<QWidget*> windows{this, SampleFormatDlg, AboutBox, EchoForm};
+    QList<QWidget*> windows{this, SampleFormatDlg, AboutBox, KeysForm, EchoForm};
     if (RecordForm) windows.append(RecordForm);
     windows.append(MP3ConfigForm);
     if (MusikCDForm) windows.append(MusikCDForm);
     ApplicationTitle = TranslateAtFirstShow(Translation, windows, this, "Sonvira", "Orlanda Sonvira 1.0");
+    KeysForm->Fill([this](const char* german) { return Tr(german); });
+    GiveMenusAccessKeys();
     FirstShowDone = true;
     if (hotKeysNeedFocus_) AddHotKeyFocusNote();
     AboutBox->SetWebAddress(Message(Msg::MakersWebAddress));

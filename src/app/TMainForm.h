@@ -44,6 +44,7 @@ namespace sonvira {
 
 class MenuItemNamer;
 class TAboutBox;
+class TKeysForm;
 class GlobalHotKeys;
 class TOpenDialog;
 class TPaintBox;
@@ -322,6 +323,7 @@ private:
     TOpenDialog* OpenDialog1 = nullptr;
     TSampleFormat* SampleFormatDlg = nullptr;
     TAboutBox* AboutBox = nullptr;
+    TKeysForm* KeysForm = nullptr;
     TEchoForm* EchoForm = nullptr;
     TMP3ConfigForm* MP3ConfigForm = nullptr;
     TOpenDialog* SaveDialog1 = nullptr;
@@ -381,6 +383,7 @@ private:
     void RestorePlace(const FilePlace& place);
     void ApplyRestoredSelection();
     void CreateWindowKeys();
+    void GiveMenusAccessKeys();
     // Draws the whole view into ViewBitmap at the view's current size.
     void DrawViewBitmap();
     void ConnectView();

@@ -1,12 +1,15 @@
 // Keys inside the window, whatever the desktop: space plays and pauses, Ctrl+O opens,
-// Ctrl+S saves, and the hot keys work as window shortcuts too (where global hot keys
+// Ctrl+S saves, Ctrl+Q ends, the menus' access keys, and the hot keys work as window shortcuts too (where global hot keys
 // cannot be had, or another program holds them).
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QShortcut>
 
+#include "AccessKeys.h"
 #include "PlaybackHotKeys.h"
 #include "TMainForm.h"
 #include "TPaintBox.h"
@@ -33,11 +36,20 @@ public:
     }
 };
 
+void GiveAccessKeys(const QList<QAction*>& actions) {
+    std::vector<std::string> captions;
+    for (const QAction* action : actions) captions.push_back(action->isSeparator() ? "" : action->text().toStdString());
+    const std::vector<std::string> marked = WithAccessKeys(captions);
+    for (qsizetype i = 0; i < actions.size(); ++i)
+        if (!actions[i]->isSeparator()) actions[i]->setText(QString::fromStdString(marked[size_t(i)]));
+}
+
 }  // namespace
 
 void TMainForm::CreateWindowKeys() {
     MenuItem("ffnen1")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     MenuItem("SpeichernalsWAVMP31")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    MenuItem("Beenden1")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     // Esc cancels a running import, as STOP does.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -69,6 +81,14 @@ void TMainForm::CreateWindowKeys() {
     }
     PaintBox1->setFocusPolicy(Qt::StrongFocus);
     PaintBox1->setFocus();  // takes effect when the window becomes active
+}
+
+// Each menu's captions, and the menu bar's, get access keys in the language shown.
+// Given after the translation: the table knows the captions without them.
+void TMainForm::GiveMenusAccessKeys() {
+    GiveAccessKeys(menuBar()->actions());
+    for (QAction* title : menuBar()->actions())
+        if (title->menu()) GiveAccessKeys(title->menu()->actions());
 }
 
 // Space plays or pauses; text fields and buttons with the focus have claimed it already.

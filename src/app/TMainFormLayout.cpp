@@ -173,7 +173,7 @@ void TMainForm::BuildMenu() {
           "Maximale Lautstärke", "Lauter 10%", "Leiser 10%", "Rückwärts", "Schneller 10%",
           "Langsamer 10%"}},
         {"Sprache", {"Deutsch", "English", "Français", "-", "Übersetzen..."}},
-        {"Hilfe", {"Über das Programm..."}},
+        {"Hilfe", {"Tastenkürzel...", "Über das Programm..."}},
     };
     MenuItemNamer namer;  // names stay unique across all menus
     for (const auto& [title, items] : menus) {

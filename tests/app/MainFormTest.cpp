@@ -66,7 +66,7 @@ TEST(MainForm, MenuHasEveryItemInOrder) {
               "Effekte: Echo..., Weich einblenden, Weich ausblenden, Ende auf Anfang überblenden, "
               "Maximale Lautstärke, Lauter 10%, Leiser 10%, Rückwärts, Schneller 10%, Langsamer 10%\n"
               "Sprache: Deutsch, English, Français, -, Übersetzen...\n"
-              "Hilfe: Über das Programm...");
+              "Hilfe: Tastenkürzel..., Über das Programm...");
     EXPECT_TRUE(form.MenuItem("Deutsch1")->isChecked());
     EXPECT_NE(form.MenuItem("Weicheinblenden1"), nullptr);
     EXPECT_NE(form.MenuItem("Sampleformatndern1"), nullptr);
