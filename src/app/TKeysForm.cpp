@@ -44,7 +44,7 @@ TKeysForm::TKeysForm(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     Fill([](const char* german) { return QString::fromUtf8(german); });
-    resize(720, 330);
+    resize(780, 300);
 }
 
 void TKeysForm::Fill(const std::function<QString(const char* german)>& translate) {
