@@ -44,10 +44,10 @@ public:
     ~PortalGlobalHotKeys() override;
 
     // Takes the combination as the suggested trigger of the action `id` and returns
-    // true; the binding itself follows on the event loop (Bound or Unavailable). The
-    // desktop binds one trigger per action: a further combination for an action that
-    // already has one, an action not in the list, or a registration after the binding
-    // started is refused (false).
+    // true; the binding itself follows on the event loop (Bound, PartlyBound or
+    // Unavailable). The desktop binds one trigger per action: a further combination for
+    // an action that already has one, an action not in the list, or a registration after
+    // the binding started is refused (false).
     bool Register(int id, Qt::KeyboardModifiers modifiers, Qt::Key key) override;
 
     // How long the portal may take from the first question to the session (10 s unless
