@@ -143,7 +143,8 @@ QVariant PortalGlobalHotKeys::ShortcutRequests() const {
 
 // A missing action is named with its description, as the desktop's settings show it.
 void PortalGlobalHotKeys::TakeBinding(const QVariantMap& results) {
-    for (const PortalShortcutEntry& entry : PortalShortcutEntries(results.value(QStringLiteral("shortcuts"))))
+    const QVariant listed = results.value(QStringLiteral("shortcuts"));
+    for (const PortalShortcutEntry& entry : PortalShortcutEntries(listed))
         boundNames_.insert(entry.name);
     QList<int> unbound;
     QStringList missing;
@@ -153,13 +154,13 @@ void PortalGlobalHotKeys::TakeBinding(const QVariantMap& results) {
         missing << QStringLiteral("%1 (%2)").arg(shortcut.name, shortcut.description);
     }
     if (unbound.size() == static_cast<qsizetype>(triggers_.size()))
-        return Fail(QStringLiteral("the desktop bound none of the shortcuts: ") + missing.join(", "));
+        return Fail("the desktop bound none of the shortcuts: " + missing.join(", "));
     step_ = Step::Bound;
     if (unbound.empty()) {
         emit Bound();
         return;
     }
-    emit PartlyBound(unbound, QStringLiteral("the desktop did not bind ") + missing.join(", "));
+    emit PartlyBound(unbound, "the desktop did not bind " + missing.join(", "));
 }
 
 // The Request path the portal will use when it follows the handle token.

@@ -11,7 +11,8 @@ PortalHotKeysWithFallback::PortalHotKeysWithFallback(PortalGlobalHotKeys* portal
     connect(portal_, &GlobalHotKeys::Activated, this, &GlobalHotKeys::Activated);
     connect(portal_, &PortalGlobalHotKeys::Unavailable, this,
             &PortalHotKeysWithFallback::SwitchToFallback);
-    connect(portal_, &PortalGlobalHotKeys::PartlyBound, this, &PortalHotKeysWithFallback::MoveToFallback);
+    connect(portal_, &PortalGlobalHotKeys::PartlyBound, this,
+            &PortalHotKeysWithFallback::MoveToFallback);
 }
 
 bool PortalHotKeysWithFallback::Register(int id, Qt::KeyboardModifiers modifiers, Qt::Key key) {
@@ -30,7 +31,7 @@ void PortalHotKeysWithFallback::SwitchToFallback(const QString& reason) {
 // from the hint label.
 void PortalHotKeysWithFallback::MoveToFallback(const QList<int>& ids, const QString& reason) {
     if (fallback_ != nullptr) return;
-    qInfo("Global shortcuts from the desktop portal: %s; those keys only while the window has the focus",
+    qInfo("Global shortcuts from the desktop portal: %s; those keys only with the window focused",
           qUtf8Printable(reason));
     fallback_ = makeFallback_(this);
     connect(fallback_, &GlobalHotKeys::Activated, this, &GlobalHotKeys::Activated);

@@ -34,8 +34,9 @@ QMap<QString, FakePortal::Shortcut> ShortcutsByName(const QVariant& list) {
 QVariantMap BindResults(const QMap<QString, FakePortal::Shortcut>& bound) {
     QList<PortalShortcutEntry> list;
     for (auto s = bound.begin(); s != bound.end(); ++s) {
-        list.push_back({s.key(),
-                        {{"description", s->description}, {"trigger_description", s->preferredTrigger}}});
+        const QVariantMap details{{"description", s->description},
+                                  {"trigger_description", s->preferredTrigger}};
+        list.push_back({s.key(), details});
     }
     return {{"shortcuts", QVariant::fromValue(list)}};
 }

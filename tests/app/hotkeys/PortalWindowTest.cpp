@@ -65,7 +65,10 @@ protected:
 
 // Newer desktops bind from BindShortcuts, Plasma 5.27 from CreateSession's options.
 TEST_F(PortalWindowTest, SlowerAndFasterFromThePortalMoveTheSpeedField) {
-    for (const auto backend : {test::FakePortalBackend::BindsAsked, test::FakePortalBackend::BindsFromCreateSession}) {
+    using test::FakePortalBackend;
+    const FakePortalBackend backends[] = {FakePortalBackend::BindsAsked,
+                                          FakePortalBackend::BindsFromCreateSession};
+    for (const auto backend : backends) {
         SCOPED_TRACE(static_cast<int>(backend));
         test::FakePortal portal(bus.Connect(), {.backend = backend});
         ASSERT_TRUE(portal.Registered());
