@@ -1,14 +1,14 @@
 #include "PortalGlobalHotKeys.h"
 
+#include "PortalShortcutEntry.h"
 #include "PortalTrigger.h"
 
-#include <QDBusArgument>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QStringList>
 #include <algorithm>
 
 namespace sonvira {
@@ -20,36 +20,6 @@ const QString kShortcutsInterface = QStringLiteral("org.freedesktop.portal.Globa
 const QString kRequestInterface = QStringLiteral("org.freedesktop.portal.Request");
 const QString kSessionInterface = QStringLiteral("org.freedesktop.portal.Session");
 const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
-
-// One element of BindShortcuts' a(sa{sv}): the action's name and its description and
-// preferred trigger.
-struct ShortcutRequest {
-    QString name;
-    QVariantMap options;
-};
-
-QDBusArgument& operator<<(QDBusArgument& out, const ShortcutRequest& shortcut) {
-    out.beginStructure();
-    out << shortcut.name << shortcut.options;
-    out.endStructure();
-    return out;
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& in, ShortcutRequest& shortcut) {
-    in.beginStructure();
-    in >> shortcut.name >> shortcut.options;
-    in.endStructure();
-    return in;
-}
-
-void RegisterShortcutTypes() {
-    static const bool registered = [] {
-        qDBusRegisterMetaType<ShortcutRequest>();
-        qDBusRegisterMetaType<QList<ShortcutRequest>>();
-        return true;
-    }();
-    (void)registered;
-}
 
 QDBusMessage PortalCall(const QString& method) {
     return QDBusMessage::createMethodCall(kService, kPortalPath, kShortcutsInterface, method);
@@ -69,7 +39,7 @@ QString SessionHandle(const QVariantMap& results) {
 PortalGlobalHotKeys::PortalGlobalHotKeys(QDBusConnection bus, std::vector<PortalShortcut> shortcuts,
                                          QObject* parent)
     : GlobalHotKeys(parent), bus_(std::move(bus)), shortcuts_(std::move(shortcuts)) {
-    RegisterShortcutTypes();
+    RegisterPortalShortcutEntryTypes();
     sessionDeadline_.setSingleShot(true);
     sessionDeadline_.setInterval(std::chrono::seconds(10));
     connect(&sessionDeadline_, &QTimer::timeout, this,
@@ -140,7 +110,8 @@ void PortalGlobalHotKeys::CreateSession() {
     ExpectResponse(token);
     QDBusMessage call = PortalCall(QStringLiteral("CreateSession"));
     call << QVariantMap{{QStringLiteral("handle_token"), token},
-                        {QStringLiteral("session_handle_token"), token}};
+                        {QStringLiteral("session_handle_token"), token},
+                        {QStringLiteral("shortcuts"), ShortcutRequests()}};
     WatchCall(call, "CreateSession");
 }
 
@@ -148,7 +119,18 @@ void PortalGlobalHotKeys::BindShortcuts() {
     step_ = Step::Binding;
     bus_.connect(kService, kPortalPath, kShortcutsInterface, QStringLiteral("Activated"), this,
                  SLOT(OnActivated(QDBusMessage)));
-    QList<ShortcutRequest> requests;
+    const QString token = QStringLiteral("sonvira%1").arg(++tokens_);
+    ExpectResponse(token);
+    QDBusMessage call = PortalCall(QStringLiteral("BindShortcuts"));
+    call << QVariant::fromValue(QDBusObjectPath(session_)) << ShortcutRequests() << QString()
+         << QVariantMap{{QStringLiteral("handle_token"), token}};
+    WatchCall(call, "BindShortcuts");
+}
+
+// The registered actions as the portal's a(sa{sv}): name, description and, where the
+// key has a name there, the preferred trigger.
+QVariant PortalGlobalHotKeys::ShortcutRequests() const {
+    QList<PortalShortcutEntry> requests;
     for (const PortalShortcut& shortcut : shortcuts_) {
         const auto trigger = triggers_.find(shortcut.id);
         if (trigger == triggers_.end()) continue;
@@ -156,12 +138,29 @@ void PortalGlobalHotKeys::BindShortcuts() {
         if (!trigger->second.isEmpty()) options[QStringLiteral("preferred_trigger")] = trigger->second;
         requests.push_back({shortcut.name, options});
     }
-    const QString token = QStringLiteral("sonvira%1").arg(++tokens_);
-    ExpectResponse(token);
-    QDBusMessage call = PortalCall(QStringLiteral("BindShortcuts"));
-    call << QVariant::fromValue(QDBusObjectPath(session_)) << QVariant::fromValue(requests)
-         << QString() << QVariantMap{{QStringLiteral("handle_token"), token}};
-    WatchCall(call, "BindShortcuts");
+    return QVariant::fromValue(requests);
+}
+
+// A missing action is named with its description, as the desktop's settings show it.
+void PortalGlobalHotKeys::TakeBinding(const QVariantMap& results) {
+    const QVariant listed = results.value(QStringLiteral("shortcuts"));
+    for (const PortalShortcutEntry& entry : PortalShortcutEntries(listed))
+        boundNames_.insert(entry.name);
+    QList<int> unbound;
+    QStringList missing;
+    for (const PortalShortcut& shortcut : shortcuts_) {
+        if (triggers_.count(shortcut.id) == 0 || boundNames_.contains(shortcut.name)) continue;
+        unbound.push_back(shortcut.id);
+        missing << QStringLiteral("%1 (%2)").arg(shortcut.name, shortcut.description);
+    }
+    if (unbound.size() == static_cast<qsizetype>(triggers_.size()))
+        return Fail("the desktop bound none of the shortcuts: " + missing.join(", "));
+    step_ = Step::Bound;
+    if (unbound.empty()) {
+        emit Bound();
+        return;
+    }
+    emit PartlyBound(unbound, "the desktop did not bind " + missing.join(", "));
 }
 
 // The Request path the portal will use when it follows the handle token.
@@ -207,15 +206,17 @@ void PortalGlobalHotKeys::HandleResponse(const QDBusMessage& signal) {
         if (session_.isEmpty()) return Fail(QStringLiteral("the portal gave no session"));
         return BindShortcuts();
     }
-    step_ = Step::Bound;
-    emit Bound();
+    TakeBinding(results);
 }
 
+// A press may overtake the binding's answer on the bus; once the answer is in, only
+// the shortcuts it listed count.
 void PortalGlobalHotKeys::OnActivated(const QDBusMessage& signal) {
     if (step_ != Step::Binding && step_ != Step::Bound) return;
     const QVariantList args = signal.arguments();
     if (args.size() < 2 || args.at(0).value<QDBusObjectPath>().path() != session_) return;
     const QString name = args.at(1).toString();
+    if (step_ == Step::Bound && !boundNames_.contains(name)) return;
     for (const PortalShortcut& shortcut : shortcuts_) {
         if (shortcut.name == name && triggers_.count(shortcut.id) != 0) {
             emit Activated(shortcut.id);

@@ -9,12 +9,20 @@
 // a Request object's Response signal. Any failure (no portal, no GlobalShortcuts
 // interface, a refused or cancelled request, no answer to CreateSession in time) ends
 // it and is reported once through Unavailable.
+//
+// The shortcuts go out twice: as CreateSession's "shortcuts" option, where the KDE
+// backend of Plasma 5.27 takes them (it binds nothing from BindShortcuts), and in
+// BindShortcuts, where newer backends take them (newer portals drop the option). Only
+// the shortcuts BindShortcuts' answer lists count as bound: a desktop that answers
+// "success" with an empty list has bound nothing.
 
 #include "GlobalHotKeys.h"
 #include "PortalShortcut.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QList>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 #include <chrono>
@@ -36,10 +44,10 @@ public:
     ~PortalGlobalHotKeys() override;
 
     // Takes the combination as the suggested trigger of the action `id` and returns
-    // true; the binding itself follows on the event loop (Bound or Unavailable). The
-    // desktop binds one trigger per action: a further combination for an action that
-    // already has one, an action not in the list, or a registration after the binding
-    // started is refused (false).
+    // true; the binding itself follows on the event loop (Bound, PartlyBound or
+    // Unavailable). The desktop binds one trigger per action: a further combination for
+    // an action that already has one, an action not in the list, or a registration after
+    // the binding started is refused (false).
     bool Register(int id, Qt::KeyboardModifiers modifiers, Qt::Key key) override;
 
     // How long the portal may take from the first question to the session (10 s unless
@@ -53,9 +61,13 @@ public:
     static QString RequestSenderPart(const QString& uniqueName);
 
 signals:
-    // The desktop accepted the shortcuts; presses arrive as Activated from now on.
+    // The desktop bound every shortcut; presses arrive as Activated from now on.
     void Bound();
-    // The portal cannot give the shortcuts; emitted at most once, nothing arrives.
+    // The desktop bound some of the shortcuts: presses of those arrive as Activated,
+    // the actions `unboundIds` get none. `reason` names the missing ones for the log.
+    void PartlyBound(const QList<int>& unboundIds, const QString& reason);
+    // The portal cannot give the shortcuts (or bound none of them); emitted at most
+    // once, nothing arrives. Bound, PartlyBound and Unavailable exclude each other.
     void Unavailable(const QString& reason);
 
 private:
@@ -64,6 +76,8 @@ private:
     void Start();
     void CreateSession();
     void BindShortcuts();
+    QVariant ShortcutRequests() const;
+    void TakeBinding(const QVariantMap& results);
     void ExpectResponse(const QString& token);
     void WatchCall(const QDBusMessage& call, const char* what);
     void HandleResponse(const QDBusMessage& signal);
@@ -78,6 +92,7 @@ private:
     QDBusConnection bus_;
     std::vector<PortalShortcut> shortcuts_;
     std::map<int, QString> triggers_;  // action id → suggested trigger
+    QSet<QString> boundNames_;         // the names the desktop's answer listed
     Step step_ = Step::Idle;
     QString expectedRequest_;  // the Request path whose Response comes next
     std::map<QString, QDBusMessage> earlyResponses_;  // answers on paths not yet named

@@ -11,6 +11,8 @@ PortalHotKeysWithFallback::PortalHotKeysWithFallback(PortalGlobalHotKeys* portal
     connect(portal_, &GlobalHotKeys::Activated, this, &GlobalHotKeys::Activated);
     connect(portal_, &PortalGlobalHotKeys::Unavailable, this,
             &PortalHotKeysWithFallback::SwitchToFallback);
+    connect(portal_, &PortalGlobalHotKeys::PartlyBound, this,
+            &PortalHotKeysWithFallback::MoveToFallback);
 }
 
 bool PortalHotKeysWithFallback::Register(int id, Qt::KeyboardModifiers modifiers, Qt::Key key) {
@@ -19,14 +21,23 @@ bool PortalHotKeysWithFallback::Register(int id, Qt::KeyboardModifiers modifiers
                                 : portal_->Register(id, modifiers, key);
 }
 
-// The reason goes to the log only: the user learns what matters from the hint label.
 void PortalHotKeysWithFallback::SwitchToFallback(const QString& reason) {
+    QList<int> ids;
+    for (const Registration& r : registrations_) ids.push_back(r.id);
+    MoveToFallback(ids, reason);
+}
+
+// The reason, which names the keys, goes to the log only: the user learns what matters
+// from the hint label.
+void PortalHotKeysWithFallback::MoveToFallback(const QList<int>& ids, const QString& reason) {
     if (fallback_ != nullptr) return;
-    qInfo("Global shortcuts from the desktop portal: %s; keys only while the window has the focus",
-          qPrintable(reason));
+    qInfo("Global shortcuts from the desktop portal: %s; those keys only with the window focused",
+          qUtf8Printable(reason));
     fallback_ = makeFallback_(this);
     connect(fallback_, &GlobalHotKeys::Activated, this, &GlobalHotKeys::Activated);
-    for (const Registration& r : registrations_) fallback_->Register(r.id, r.modifiers, r.key);
+    for (const Registration& r : registrations_) {
+        if (ids.contains(r.id)) fallback_->Register(r.id, r.modifiers, r.key);
+    }
     emit FocusNeeded();
 }
 

@@ -1,8 +1,8 @@
 #include "FakePortal.h"
 
 #include "PortalGlobalHotKeys.h"
+#include "PortalShortcutEntry.h"
 
-#include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
@@ -20,6 +20,27 @@ QString HandlePath(const char* kind, const QString& sender, const QString& token
         .arg(kPath, QLatin1String(kind), PortalGlobalHotKeys::RequestSenderPart(sender), token);
 }
 
+QMap<QString, FakePortal::Shortcut> ShortcutsByName(const QVariant& list) {
+    QMap<QString, FakePortal::Shortcut> shortcuts;
+    for (const PortalShortcutEntry& entry : PortalShortcutEntries(list)) {
+        shortcuts[entry.name] = {entry.options.value("description").toString(),
+                                 entry.options.value("preferred_trigger").toString()};
+    }
+    return shortcuts;
+}
+
+// BindShortcuts' results: the bound shortcuts with their descriptions and, as the
+// desktop would word it, how to press them.
+QVariantMap BindResults(const QMap<QString, FakePortal::Shortcut>& bound) {
+    QList<PortalShortcutEntry> list;
+    for (auto s = bound.begin(); s != bound.end(); ++s) {
+        const QVariantMap details{{"description", s->description},
+                                  {"trigger_description", s->preferredTrigger}};
+        list.push_back({s.key(), details});
+    }
+    return {{"shortcuts", QVariant::fromValue(list)}};
+}
+
 QDBusMessage Response(const QString& request, unsigned code, const QVariantMap& results) {
     QDBusMessage signal = QDBusMessage::createSignal(request, QStringLiteral("org.freedesktop.portal.Request"),
                                                      QStringLiteral("Response"));
@@ -30,7 +51,8 @@ QDBusMessage Response(const QString& request, unsigned code, const QVariantMap& 
 }  // namespace
 
 FakePortal::FakePortal(QDBusConnection bus, FakePortalBehaviour behaviour)
-    : bus_(std::move(bus)), behaviour_(behaviour) {
+    : bus_(std::move(bus)), behaviour_(std::move(behaviour)) {
+    RegisterPortalShortcutEntryTypes();
     registered_ = bus_.registerVirtualObject(kPath, this, QDBusConnection::SubPath) &&
                   bus_.registerService(kService);
 }
@@ -38,6 +60,16 @@ FakePortal::FakePortal(QDBusConnection bus, FakePortalBehaviour behaviour)
 FakePortal::~FakePortal() {
     bus_.unregisterService(kService);
     bus_.unregisterObject(kPath, QDBusConnection::UnregisterTree);
+}
+
+QMap<QString, FakePortal::Shortcut> FakePortal::ShortcutsInCreateSession() const {
+    std::lock_guard guard(lock_);
+    return inCreateSession_;
+}
+
+QMap<QString, FakePortal::Shortcut> FakePortal::ShortcutsInBindShortcuts() const {
+    std::lock_guard guard(lock_);
+    return inBindShortcuts_;
 }
 
 QMap<QString, FakePortal::Shortcut> FakePortal::BoundShortcuts() const {
@@ -98,6 +130,7 @@ bool FakePortal::CreateSession(const QDBusMessage& message, const QDBusConnectio
     {
         std::lock_guard guard(lock_);
         session_ = session;
+        inCreateSession_ = ShortcutsByName(options.value("shortcuts"));
     }
     const QDBusMessage reply = message.createReply(QVariant::fromValue(QDBusObjectPath(request)));
     if (!behaviour_.answersCreateSession) {
@@ -113,27 +146,30 @@ bool FakePortal::CreateSession(const QDBusMessage& message, const QDBusConnectio
 bool FakePortal::BindShortcuts(const QDBusMessage& message, const QDBusConnection& connection) {
     const QVariantList args = message.arguments();
     if (args.size() != 4) return false;
-    QMap<QString, Shortcut> shortcuts;
-    const QDBusArgument list = args[1].value<QDBusArgument>();
-    list.beginArray();
-    while (!list.atEnd()) {
-        QString name;
-        QVariantMap options;
-        list.beginStructure();
-        list >> name >> options;
-        list.endStructure();
-        shortcuts[name] = {options.value("description").toString(), options.value("preferred_trigger").toString()};
-    }
-    list.endArray();
+    QMap<QString, Shortcut> bound;
     {
         std::lock_guard guard(lock_);
-        bound_ = shortcuts;
+        inBindShortcuts_ = ShortcutsByName(args[1]);
+        if (behaviour_.bindResponse == 0) bound = Binding();
+        bound_ = bound;
     }
     const QVariantMap options = qdbus_cast<QVariantMap>(args[3]);
     const QString request = RequestPath(message, options);
     Answer(connection, message.createReply(QVariant::fromValue(QDBusObjectPath(request))),
-           Response(request, behaviour_.bindResponse, {}));
+           Response(request, behaviour_.bindResponse, BindResults(bound)));
     return true;
+}
+
+// What the backend binds of what it was asked; the caller holds the lock.
+QMap<QString, FakePortal::Shortcut> FakePortal::Binding() const {
+    QMap<QString, Shortcut> bound;
+    switch (behaviour_.backend) {
+    case FakePortalBackend::BindsAsked: bound = inBindShortcuts_; break;
+    case FakePortalBackend::BindsNothing: break;
+    case FakePortalBackend::BindsFromCreateSession: bound = inCreateSession_; break;
+    }
+    for (const QString& name : behaviour_.declines) bound.remove(name);
+    return bound;
 }
 
 QString FakePortal::RequestPath(const QDBusMessage& call, const QVariantMap& options) {

@@ -2,7 +2,8 @@
 // A desktop portal for tests: answers on a bus, under org.freedesktop.portal.Desktop,
 // the GlobalShortcuts interface's version property, CreateSession and BindShortcuts
 // (through Request objects' Response signals, as the real portal does), records what it
-// was asked, and emits Activated when the test presses a shortcut.
+// was asked and what it bound, and emits Activated when the test presses a shortcut.
+// Its backend decides where the shortcuts to bind come from, as desktops differ there.
 //
 // QtDBus may call it on its own thread: what it records is behind a lock.
 
@@ -15,7 +16,22 @@
 
 namespace sonvira::test {
 
+enum class FakePortalBackend {
+    // Binds what BindShortcuts asks for and lists it in the answer (newer desktops).
+    BindsAsked,
+    // Answers BindShortcuts with success and an empty list, having bound nothing
+    // (Plasma 5.27's backend when CreateSession brought no shortcuts).
+    BindsNothing,
+    // Binds the shortcuts of CreateSession's "shortcuts" option and lists those in
+    // BindShortcuts' answer, whatever BindShortcuts asks for (Plasma 5.27's backend).
+    BindsFromCreateSession,
+};
+
 struct FakePortalBehaviour {
+    FakePortalBackend backend = FakePortalBackend::BindsAsked;
+    // Names the desktop leaves unbound (their keys held elsewhere, or the user removed
+    // them in the desktop's dialog).
+    QStringList declines = {};
     bool hasGlobalShortcuts = true;  // false: the version property is unknown
     bool answersCreateSession = true;
     unsigned createResponse = 0;  // 0 success, 1 cancelled by the user, 2 other
@@ -42,7 +58,10 @@ public:
     ~FakePortal() override;
 
     bool Registered() const { return registered_; }
-    // The shortcuts of the last BindShortcuts, by name.
+    // What the last CreateSession's "shortcuts" option and BindShortcuts asked for, by name.
+    QMap<QString, Shortcut> ShortcutsInCreateSession() const;
+    QMap<QString, Shortcut> ShortcutsInBindShortcuts() const;
+    // The shortcuts the last BindShortcuts bound, by name (listed in its answer).
     QMap<QString, Shortcut> BoundShortcuts() const;
     QString Session() const;
     // Sessions closed through org.freedesktop.portal.Session.Close.
@@ -58,12 +77,15 @@ private:
     bool CreateSession(const QDBusMessage& message, const QDBusConnection& connection);
     bool BindShortcuts(const QDBusMessage& message, const QDBusConnection& connection);
     void Answer(const QDBusConnection& connection, const QDBusMessage& reply, const QDBusMessage& response);
+    QMap<QString, Shortcut> Binding() const;
     QString RequestPath(const QDBusMessage& call, const QVariantMap& options);
 
     QDBusConnection bus_;
     const FakePortalBehaviour behaviour_;
     bool registered_ = false;
     mutable std::mutex lock_;
+    QMap<QString, Shortcut> inCreateSession_;
+    QMap<QString, Shortcut> inBindShortcuts_;
     QMap<QString, Shortcut> bound_;
     QString session_;
     QStringList closed_;

@@ -12,18 +12,49 @@
 #include "PrivateSessionBus.h"
 #include "QtWait.h"
 
+#include <QStringList>
+#include <algorithm>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace sonvira {
 namespace {
 
 using test::FakePortal;
+using test::FakePortalBackend;
 using test::FakePortalBehaviour;
 
 constexpr int kAnswerLimitMs = 5000;
 constexpr int kNothingMoreMs = 300;  // how long to watch for something that must not come
+
+// The program's log lines (qInfo and the like) while it lives.
+class CapturedLog {
+public:
+    CapturedLog() : previous_(qInstallMessageHandler(&Keep)) { Take(); }
+    ~CapturedLog() { qInstallMessageHandler(previous_); }
+    CapturedLog(const CapturedLog&) = delete;
+    CapturedLog& operator=(const CapturedLog&) = delete;
+
+    // The lines logged since the last call, one string.
+    static QString Take() {
+        std::lock_guard guard(lock_);
+        const QString text = lines_.join('\n');
+        lines_.clear();
+        return text;
+    }
+
+private:
+    static void Keep(QtMsgType, const QMessageLogContext&, const QString& line) {
+        std::lock_guard guard(lock_);
+        lines_ << line;
+    }
+    static inline std::mutex lock_;
+    static inline QStringList lines_;
+    QtMessageHandler previous_;
+};
 
 class PortalHotKeysTest : public ::testing::Test {
 protected:
@@ -59,6 +90,9 @@ TEST_F(PortalHotKeysTest, BindsTheThreeActionsWithTheirFirstKeys_PressesOfItsSes
         {"answer after the reply", {.respondsBeforeReturning = false}},
         {"requests at the portal's own paths", {.usesTheAskedRequestPath = false}},
         {"session handle as an object path", {.sessionHandleAsObjectPath = true}},
+        {"bound from the session's options", {.backend = FakePortalBackend::BindsFromCreateSession}},
+        {"bound from the session's options, answer after the reply",
+         {.backend = FakePortalBackend::BindsFromCreateSession, .respondsBeforeReturning = false}},
     };
     for (const auto& [what, behaviour] : portals) {
         SCOPED_TRACE(what);
@@ -78,6 +112,8 @@ TEST_F(PortalHotKeysTest, BindsTheThreeActionsWithTheirFirstKeys_PressesOfItsSes
             {"slower", {"Tempo verringern", "CTRL+SHIFT+F11"}},
             {"faster", {"Tempo erhöhen", "CTRL+SHIFT+F12"}},
         };
+        EXPECT_EQ(portal.ShortcutsInCreateSession(), expected);
+        EXPECT_EQ(portal.ShortcutsInBindShortcuts(), expected);
         EXPECT_EQ(portal.BoundShortcuts(), expected);
         EXPECT_FALSE(keys.Register(kHotKeyPlayPause, Qt::NoModifier, Qt::Key_F10)) << "after the binding";
 
@@ -165,6 +201,61 @@ TEST_F(PortalHotKeysTest, UnavailablePortal_FallbackGetsEveryCombinationAndFocus
         EXPECT_EQ(focusNeeded, 1);
     }
     QDBusConnection::disconnectFromBus("sonvira-no-bus");
+}
+
+// A desktop may answer "success" and bind less than it was asked (Plasma 5.27 binds
+// nothing that came only in BindShortcuts; a key may be held elsewhere). The bound
+// actions stay with the portal, the others go to the fallback, and the log names them.
+TEST_F(PortalHotKeysTest, ShortcutsTheDesktopLeavesUnbound_GoToTheFallbackAndAreLogged) {
+    const std::set<QString> kAllActions{"play-pause", "slower", "faster"};
+    const struct {
+        const char* what;
+        FakePortalBehaviour behaviour;
+        std::set<QString> unbound;
+    } cases[] = {
+        {"success with nothing bound", {.backend = FakePortalBackend::BindsNothing}, kAllActions},
+        {"every shortcut declined", {.declines = {"play-pause", "slower", "faster"}}, kAllActions},
+        {"slower declined", {.declines = {"slower"}}, {"slower"}},
+        {"bound from the session's options but two",
+         {.backend = FakePortalBackend::BindsFromCreateSession, .declines = {"play-pause", "faster"}},
+         {"play-pause", "faster"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakePortal portal(bus.Connect(), c.behaviour);
+        ASSERT_TRUE(portal.Registered());
+        FakeGlobalHotKeys* fallback = nullptr;
+        PortalHotKeysWithFallback keys(
+            new PortalGlobalHotKeys(bus.Connect(), PlaybackPortalShortcuts()),
+            [&fallback](QObject* parent) { return fallback = new FakeGlobalHotKeys(parent); });
+        focusNeeded = 0;
+        Watch(keys);
+        const CapturedLog log;
+
+        RegisterPlaybackHotKeys(keys);
+        ASSERT_TRUE(test::WaitUntil([&] { return focusNeeded > 0; }, kAnswerLimitMs));
+        ASSERT_NE(fallback, nullptr);
+        const QString logged = CapturedLog::Take();
+        std::set<int> fallbackIds;
+        for (const auto& r : fallback->Registrations()) fallbackIds.insert(r.id);
+        for (const PortalShortcut& shortcut : PlaybackPortalShortcuts()) {
+            SCOPED_TRACE(shortcut.name.toStdString());
+            const bool unbound = c.unbound.count(shortcut.name) != 0;
+            EXPECT_EQ(fallbackIds.count(shortcut.id) != 0, unbound)
+                << "the fallback has only the unbound actions";
+            EXPECT_EQ(logged.contains(shortcut.name + " (" + shortcut.description + ")"), unbound)
+                << logged.toStdString();
+            EXPECT_EQ(Arrivals([&] { portal.Press(shortcut.name); }, unbound ? 0 : 1),
+                      unbound ? std::vector<int>{} : std::vector<int>{shortcut.id})
+                << "a press from the desktop counts only for what it bound";
+        }
+        if (c.unbound.count("slower") != 0) {
+            const auto ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+            const auto press = [&] { fallback->Press(ctrlShift, Qt::Key_F11); };
+            EXPECT_EQ(Arrivals(press, 1), std::vector<int>{kHotKeySlower});
+        }
+        EXPECT_EQ(focusNeeded, 1);
+    }
 }
 
 }  // namespace
