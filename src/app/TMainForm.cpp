@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QMenu>
 #include <QPointer>
@@ -116,7 +117,14 @@ std::string TMainForm::DataFile(const char* name) const {
     return QFile::encodeName(DataDir + QLatin1String(name)).toStdString();
 }
 
+// The folder of the file opened last (the recent list, kept in the settings) while it is
+// there; otherwise the user's home, or the program's folder for a portable copy.
 QString TMainForm::DialogStartFolder() const {
+    const std::vector<std::string> recent = Recent.Paths();
+    if (!recent.empty()) {
+        const QString folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(recent.front()))).absolutePath();
+        if (QFileInfo(folder).isDir()) return folder;
+    }
     return DataPerUser ? QDir::homePath() : AppDir;
 }
 
@@ -193,7 +201,7 @@ void TMainForm::ConnectFileCommands() {
     connect(MenuItem("MP3Ausgabekonfigurieren1"), &QAction::triggered, MP3ConfigForm, &QDialog::exec);
     connect(MenuItem("Beenden1"), &QAction::triggered, this, &QWidget::close);
     connect(MenuItem("Nichtsauswhlen1"), &QAction::triggered, this, &TMainForm::SelectNothingBtnClick);
-    connect(MenuItem("Tastenkrzel1"), &QAction::triggered, KeysForm, &QDialog::exec);
+    connect(MenuItem("Tastenkrzel1"), &QAction::triggered, this, &TMainForm::ShowKeysPage);
     connect(MenuItem("berdasProgramm1"), &QAction::triggered, AboutBox, &QDialog::exec);
     // Commands that need a device stay visible but cannot be chosen until it is found.
     MenuItem("VonMusikCDeinlesen1")->setEnabled(false);
@@ -278,7 +286,6 @@ void TMainForm::FormShow() {
     windows.append(MP3ConfigForm);
     if (MusikCDForm) windows.append(MusikCDForm);
     ApplicationTitle = TranslateAtFirstShow(Translation, windows, this, "Sonvira", "Orlanda Sonvira 1.0");
-    KeysForm->Fill([this](const char* german) { return Tr(german); });
     GiveMenusAccessKeys();
     FirstShowDone = true;
     if (hotKeysNeedFocus_) AddHotKeyFocusNote();
@@ -351,6 +358,20 @@ void TMainForm::Timer2Timer() {
 
 QString TMainForm::Tr(const char* german) {
     return QString::fromStdString(Translation.Translate(german));
+}
+
+// Filled when shown: its lines are learnt into the table only by those who look at them.
+void TMainForm::ShowKeysPage() {
+    KeysForm->Fill([this](const char* german) { return Tr(german); });
+    KeysForm->exec();
+}
+
+// A refusal names the file and, where known, why, each on a line of its own under the
+// message.
+QString TMainForm::RefusalText(Msg id, const QString& fileName, const char* why) {
+    QString text = Message(id) + QStringLiteral("\n\n") + QDir::toNativeSeparators(fileName);
+    if (why && *why) text += QLatin1Char('\n') + Tr(why);
+    return text;
 }
 
 QString TMainForm::Message(Msg id) {

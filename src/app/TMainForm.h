@@ -240,6 +240,7 @@ public:
 
     // A German program text, and a message of the catalogue, in the current language.
     QString Tr(const char* german);
+    QString RefusalText(Msg id, const QString& fileName, const char* why);
     QString Message(Msg id);
 
     // ---- progress in the status bar (0 … 100) ----
@@ -384,6 +385,7 @@ private:
     void ApplyRestoredSelection();
     void CreateWindowKeys();
     void GiveMenusAccessKeys();
+    void ShowKeysPage();
     // Draws the whole view into ViewBitmap at the view's current size.
     void DrawViewBitmap();
     void ConnectView();

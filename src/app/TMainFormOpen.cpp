@@ -13,6 +13,7 @@
 #include "TOpenDialog.h"
 #include "TPaintBox.h"
 #include "OpenSoundFile.h"
+#include "WhyNotOpened.h"
 
 namespace sonvira {
 
@@ -41,6 +42,7 @@ struct OpenImport {
     OpenOutcome outcome;
     bool cancelled = false;
     std::string failure;  // the text of an exception the decoder threw (EACMConvertor)
+    const char* why = "";  // German: why the file was not opened
 };
 
 namespace {
@@ -65,6 +67,7 @@ void ImportOnWorker(JobContext& job, const std::shared_ptr<OpenImport>& import,
     }
     // A stop cuts the decoding short; what was decoded until then is not the file.
     import->cancelled = job.Cancelled();
+    if (!import->cancelled && !import->outcome.read) import->why = WhyNotOpened(path);
 }
 
 }  // namespace
@@ -101,7 +104,9 @@ void TMainForm::TakeOverImport(OpenImport& import, const QString& fileName, bool
         return;
     }
     const OpenOutcome& outcome = import.outcome;
-    for (const Msg message : outcome.messages) ShowMessage(QMessageBox::Critical, Message(message));
+    for (const Msg message : outcome.messages)
+        ShowMessage(QMessageBox::Critical, message == Msg::CannotOpenFile ? RefusalText(message, fileName, import.why)
+                                                                          : Message(message));
     if (outcome.tooLarge)
         ShowMessage(QMessageBox::Critical,
                     Tr("Die Datei ergäbe entpackt mehr als 2 GByte Daten. Sie wurde nicht geöffnet!"));

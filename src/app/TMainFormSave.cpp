@@ -45,8 +45,12 @@ void TMainForm::ShowSaveOutcome(const SaveOutcome& outcome, const std::string& n
         SavedOverOpenedFile(QFile::decodeName(QByteArray::fromStdString(name)));
         return;
     }
-    ShowMessage(outcome.errorIcon ? QMessageBox::Critical : QMessageBox::NoIcon,
-                outcome.message ? Message(*outcome.message) : QString::fromUtf8(outcome.text.c_str()));
+    const QString text = !outcome.message ? QString::fromUtf8(outcome.text.c_str())
+                         : outcome.why.empty()
+                             ? Message(*outcome.message)
+                             : RefusalText(*outcome.message, QFile::decodeName(QByteArray::fromStdString(name)),
+                                           outcome.why.c_str());
+    ShowMessage(outcome.errorIcon ? QMessageBox::Critical : QMessageBox::NoIcon, text);
 }
 
 }  // namespace sonvira

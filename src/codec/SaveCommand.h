@@ -26,6 +26,7 @@ std::string SaveFileName(const std::string& name, int fileType);
 struct SaveOutcome {
     std::optional<Msg> message;  // a catalogue message, shown translated
     std::string text;            // shown as it stands when there is no catalogue message
+    std::string why;             // German: why the file could not be written, where the file system shows it
     bool errorIcon = false;      // the box carries the error icon
     bool cancelled = false;      // the user stopped an MP3 export: nothing was written
     bool Saved() const { return !message && text.empty() && !cancelled; }
@@ -34,7 +35,8 @@ struct SaveOutcome {
 // Writes `doc` to `path`: type 1 through SaveAsMP3File with `encoder`, anything else as WAV.
 // Failures: "Konnte Datei nicht erstellen..." (WAV: with an error icon; MP3: plain box), the
 // encoder refusing the settings (plain box), an encoding step failing (error icon, the
-// catalogue's message or the encoder's own text). An existing file is replaced only by a
+// catalogue's message or the encoder's own text). "Konnte Datei nicht erstellen..." comes with
+// the reason where the file system shows one. An existing file is replaced only by a
 // complete new one, and not at all when this user may not write it. `cancel` (may be null)
 // stops an MP3 export between chunks.
 SaveOutcome SaveDocument(const std::string& path, int fileType, const AudioDocument& doc,

@@ -107,13 +107,53 @@ TEST_F(FilesFixture, NothingToSaveWithoutASound) {
     EXPECT_TRUE(save->isEnabled());
 }
 
-TEST_F(FilesFixture, FailedWavSaveReportsMessage14) {
+// A refusal keeps its message and adds the file and why, each on a line of its own.
+TEST_F(FilesFixture, RefusedSaveAndOpenSayWhichFileAndWhy) {
     Start();
     LoadTone(8000, 100);
-    AnswerSave(dir.file("no/such/folder/x.wav"), 2);
+    const std::string nowhere = dir.file("no/such/folder/x.wav");
+    AnswerSave(nowhere, 2);
     form->SaveBtnClick();
     ASSERT_TRUE(test::WaitUntilIdle(*form));
-    EXPECT_EQ(messages, QStringList("Konnte Datei nicht erstellen..."));
+    EXPECT_EQ(messages, QStringList(QString::fromStdString("Konnte Datei nicht erstellen...\n\n" + nowhere +
+                                                           "\nDen Ordner gibt es nicht.")));
+
+    const struct {
+        std::string file;
+        std::vector<uint8_t> bytes;  // none: the file is not made
+        const char* why;
+    } refused[] = {
+        {dir.file("empty.wav"), {}, "Die Datei ist leer."},
+        {dir.file("gone.wav"), {}, "Die Datei gibt es nicht (mehr)."},
+        {dir.file("broken.wav"), {'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'},
+         "Der Aufbau dieser WAV-Datei ist beschädigt."},
+        {dir.file("words.ogg"), {'j', 'u', 's', 't', ' ', 't', 'e', 'x', 't', '\n'},
+         "Das Format der Datei wird nicht unterstützt, oder die Datei ist beschädigt."},
+    };
+    test::WriteBytes(dir.file("empty.wav"), {});
+    for (const auto& r : refused) {
+        if (!r.bytes.empty()) test::WriteBytes(r.file, r.bytes);
+        messages.clear();
+        test::OpenAndWait(*form, QString::fromStdString(r.file));
+        EXPECT_EQ(messages, QStringList(QString::fromUtf8("Konnte Datei nicht öffnen!\n\n" + r.file + "\n" + r.why)))
+            << r.file;
+    }
+}
+
+// The open and save dialogs start in the folder of the file opened last, also at the next
+// start; once that folder is gone, in the user's usual place again.
+TEST_F(FilesFixture, DialogsStartInTheFolderOfTheFileOpenedLast) {
+    Start();
+    const QString usual = form->DialogStartFolder();
+    std::filesystem::create_directories(dir.file("songs"));
+    ASSERT_TRUE(WriteWav(dir.file("songs/a.wav"), std::vector<uint8_t>(400, 0x80).data(), false, false, 8000, 400));
+    test::OpenAndWait(*form, QString::fromStdString(dir.file("songs/a.wav")));
+    EXPECT_EQ(form->DialogStartFolder().toStdString(), dir.file("songs"));
+    form.reset();
+    Start();
+    EXPECT_EQ(form->DialogStartFolder().toStdString(), dir.file("songs"));
+    std::filesystem::remove_all(dir.file("songs"));
+    EXPECT_EQ(form->DialogStartFolder(), usual);
 }
 
 TEST_F(FilesFixture, FreshStartFillsTheTableAndEnglishRowsTranslateTheWindow) {
@@ -229,7 +269,9 @@ TEST_F(FilesFixture, TranslationEditorFillsTheTableThatMessagesUseAtOnce) {
     messages.clear();
     test::WriteBytes(dir.file("broken.wav"), {'R', 'I', 'F', 'F'});
     test::OpenAndWait(*form, QString::fromStdString(dir.file("broken.wav")));
-    EXPECT_EQ(messages, QStringList("Could not open the file!"));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QString::fromStdString("Could not open the file!\n\n" + dir.file("broken.wav"))))
+        << messages[0].toStdString();
 }
 
 }  // namespace
