@@ -4,6 +4,9 @@
   accessible.py shown <text> [<seconds>]   waits until a control shows <text> (a label's
                                            text, a button's or a menu's caption)
   accessible.py absent <text>              fails when a control shows <text>
+  accessible.py names                      prints every name a screen reader can read
+                                           there (the controls', menus' and windows'), one
+                                           per line
   accessible.py rows [<seconds>]           prints the row count of the shown table
   accessible.py focus-table [<seconds>]    gives the keyboard focus to the shown table
 
@@ -39,7 +42,9 @@ def shows(node, text):
         if node.name == text:
             return True
         if node.getRole() == pyatspi.ROLE_LABEL:
-            return node.queryText().getText(0, -1) == text
+            # A message box's label: its message, then the file and the reason below it.
+            label = node.queryText().getText(0, -1)
+            return text in (label, label.split("\n")[0])
     except Exception:
         pass
     return False
@@ -74,6 +79,13 @@ def main(args):
     elif command == "absent":
         if any(shows(n, rest[0]) for n in program_nodes()):
             raise SystemExit(f"{rest[0]!r} is shown")
+    elif command == "names":
+        for node in program_nodes():
+            try:
+                if node.name:
+                    print(node.name)
+            except Exception:
+                pass
     elif command == "rows":
         table = wait_for(showing_table, float(rest[0]) if rest else 10.0, "a table")
         print(table.queryTable().nRows)

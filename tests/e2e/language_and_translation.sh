@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The language menu and the translation editor with the shipped table, the real program in
 # a folder of its own, driven over the accessibility bus:
-#  - "Sprache" > "English": the restart box reads the English text and options.dat holds 1;
+#  - "Sprache" > "English": the restart box, captioned "Sonvira", reads the English text and
+#    options.dat holds 1;
 #  - the next start shows the main window in English;
 #  - a translation typed into the editor's grid (found by a search) is the text of the next
 #    English message box, without a restart;
@@ -37,6 +38,8 @@ e2e_press --click "Sprache"
 sleep 0.5
 e2e_press --click "English"
 e2e_look shown "Please close the program and start it again!"
+# The box carries the program's name, as every message box does, not the window's caption.
+timeout 5 xdotool search --name '^Sonvira$' >/dev/null || e2e_fail "the restart box's caption is not \"Sonvira\""
 e2e_press "OK"
 for _ in $(seq 50); do [ -s "$program/options.dat" ] && break; sleep 0.1; done  # written after the box
 [ "$(od -An -tx1 "$program/options.dat" | tr -d ' \n')" = "01000000" ] ||
