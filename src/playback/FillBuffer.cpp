@@ -21,23 +21,38 @@ inline double RoundHalfEven(double v) {
     return (v + kShift) - kShift;
 }
 
+// A pause holds the read position on one frame. Held as it is, that frame would be a
+// constant offset on the line and STOP would click; it fades to silence within 5 ms.
+constexpr int32_t kPauseFadeFrames = 220;
+
 struct FrameRun {
     int16_t* out;
     int frames;
     double position;  // read position before the first frame
     double step;      // source frames per output frame
     double limit;     // frames at or past this index are silence
+    int32_t pausedFrames;  // frames rendered since the pause began (0 while playing)
 };
 
 struct RunResult {
     double position;   // read position after the last frame
     double lastIndex;  // rounded position of the last frame
+    int32_t pausedFrames;
 };
+
+// The held frame, `pausedFrames` frames into the pause: scaled down step by step, truncated
+// toward zero, silent from kPauseFadeFrames on.
+inline void FadeHeldFrame(int16_t* out, int32_t pausedFrames) {
+    const double gain = std::max(0, kPauseFadeFrames - 1 - pausedFrames) / static_cast<double>(kPauseFadeFrames);
+    out[0] = static_cast<int16_t>(out[0] * gain);
+    out[1] = static_cast<int16_t>(out[1] * gain);
+}
 
 template <class Reader>
 RunResult RenderFrames(const Reader& read, FrameRun run, const std::atomic<bool>& paused) {
     double position = run.position;
     double index = RoundHalfEven(position);
+    int32_t pausedFrames = run.pausedFrames;
     for (int i = 0; i < run.frames; ++i) {
         index = RoundHalfEven(position);
         int16_t* out = run.out + 2 * i;
@@ -48,9 +63,15 @@ RunResult RenderFrames(const Reader& read, FrameRun run, const std::atomic<bool>
             out[1] = 0;
         }
         // Looked at for every frame, so a pause takes effect within the block.
-        if (!paused.load(std::memory_order_relaxed)) position += run.step;
+        if (paused.load(std::memory_order_relaxed)) {
+            FadeHeldFrame(out, pausedFrames);
+            pausedFrames = std::min(pausedFrames + 1, kPauseFadeFrames);
+        } else {
+            pausedFrames = 0;
+            position += run.step;
+        }
     }
-    return {position, index};
+    return {position, index, pausedFrames};
 }
 
 RunResult RenderDocument(const AudioDocument& doc, FrameRun run,
@@ -80,8 +101,9 @@ void FillBuffer(PlaybackState& state, const AudioDocument& doc, int16_t* output,
     const int32_t channels = doc.IsStereo ? 2 : 1;
     const double start = state.PlayPosition.load();
     const FrameRun run{output, frames, start, (doc.SampleRate.load() / 44100.0) * speed,
-                       static_cast<double>(std::min(rangeEnd, frameCount))};
+                       static_cast<double>(std::min(rangeEnd, frameCount)), state.PausedFrames.load()};
     const RunResult result = RenderDocument(doc, run, state.Paused);
+    state.PausedFrames.store(result.pausedFrames);
 
     double position = result.position;
     int32_t readIndex = ToSamplePosition(result.lastIndex, channels);

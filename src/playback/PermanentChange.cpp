@@ -2,6 +2,7 @@
 
 #include "Factors.h"
 #include "BinShift.h"
+#include "SaturatedSample.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -32,14 +33,14 @@ struct Layout {
         return (data[index] - 127) * 256.0;
     }
 
-    // Truncated toward zero and stored in the sample's width without clipping.
+    // Truncated toward zero and held to the sample's range.
     void Store(int32_t frame, int32_t channel, double value) const {
         const size_t index = static_cast<size_t>(frame) * channels + channel;
         if (is16) {
-            const auto v = static_cast<uint16_t>(static_cast<int64_t>(value));
+            const int16_t v = SaturatedSample16(value);
             std::memcpy(data + 2 * index, &v, 2);
         } else {
-            data[index] = static_cast<uint8_t>(static_cast<int64_t>(value / 256 + 127));
+            data[index] = SaturatedSample8(value);
         }
     }
 };

@@ -1,6 +1,7 @@
 #include "PitchShiftBlock.h"
 
 #include "BinShift.h"
+#include "SaturatedSample.h"
 
 namespace sonvira {
 
@@ -24,9 +25,7 @@ void PitchShiftBlock(int16_t* block, int frames, double pitchFactor) {
     ShiftSpectrum(s, pitchFactor);
     for (int j = 0; j < frames; ++j) {
         for (int c = 0; c < 2; ++c) {
-            // Truncation toward zero, then the low 16 bits (wrap-around, no clipping).
-            const auto value = static_cast<int64_t>(s.reOut[j][c]);
-            block[2 * j + c] = static_cast<int16_t>(static_cast<uint16_t>(value));
+            block[2 * j + c] = SaturatedSample16(s.reOut[j][c]);
         }
     }
 }

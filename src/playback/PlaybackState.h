@@ -5,7 +5,8 @@
 // Written by the window: RangeStart, RangeEnd and Paused (play command, pause),
 // PlayPosition (play command, rewind on resume, a click in the view), SpeedFactor,
 // PitchFactor, Loop (the fields and the loop check box).
-// Written by the renderer (FillBuffer): PlayPosition, FrameCount, ReadIndex.
+// Written by the renderer (FillBuffer): PlayPosition, FrameCount, ReadIndex; PausedFrames
+// is the renderer's alone.
 
 #include <atomic>
 #include <cstdint>
@@ -23,6 +24,9 @@ struct PlaybackState {
     // play marker.
     std::atomic<int32_t> ReadIndex{0};
     std::atomic<bool> Paused{false};  // while set, the read position does not advance
+    // Frames the standard engine has rendered since the pause began: it fades the held
+    // frame to silence over the first few milliseconds.
+    std::atomic<int32_t> PausedFrames{0};
     std::atomic<double> SpeedFactor{1.0};  // read once per block
     std::atomic<double> PitchFactor{1.0};  // read once per block
     std::atomic<bool> Loop{true};          // "In einer Schleife kontinuierlich abspielen"

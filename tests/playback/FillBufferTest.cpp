@@ -152,13 +152,31 @@ TEST(FillBuffer, LoopingBlockStartsAgainAtRangeStart) {
     EXPECT_EQ(r.SourceOfRamp(700), -1);
 }
 
-TEST(FillBuffer, PausedBlockRepeatsOneFrameAndHoldsThePosition) {
+// A pause holds the position on one frame and fades that frame to true silence within
+// 5 ms (held, it was a constant offset on the line, and STOP clicked); the next block,
+// still paused, is silent. Playing again starts at full level.
+TEST(FillBuffer, PauseHoldsThePositionAndFadesTheHeldFrameToSilence) {
     Renderer r(test::RampDocument(3000, 44100), 0);
     r.state.PlayPosition = 1234.4;
     r.state.Paused = true;
     r.Render();
-    for (int i = 0; i < kBlockFrames; ++i) ASSERT_EQ(r.SourceOfRamp(i), 1234) << i;
+    const int held = 8 * 1234 + 4;
+    EXPECT_NEAR(r.Left(0), held, 0.01 * held);
+    for (int i = 1; i < kBlockFrames; ++i) {
+        ASSERT_LE(std::abs(r.Left(i)), std::abs(r.Left(i - 1)) + 1) << "the level only falls, frame " << i;
+        if (i >= 220) {
+            ASSERT_EQ(r.Left(i), 0) << i;
+        }
+    }
+    EXPECT_GT(std::abs(r.Left(110)), held / 4) << "a fade, not a cut";
     EXPECT_EQ(r.state.PlayPosition, 1234.4);
+    r.Render();
+    EXPECT_EQ(r.out, Output(2 * kBlockFrames, 0));
+
+    r.state.Paused = false;
+    r.Render();
+    EXPECT_EQ(r.SourceOfRamp(0), 1234);
+    EXPECT_EQ(r.SourceOfRamp(1), 1235);
 }
 
 TEST(FillBuffer, EmptyDocumentRendersSilence) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "PermanentChange.h"
 #include "ScalarReferenceRenderer.h"
 #include "TestDocument.h"
@@ -173,10 +175,12 @@ void ReferencePermanentChange(reference::Document& d, double pitch) {
             for (int j = 0; j < length; ++j) {
                 uint8_t* p = d.data.data() + ((s + j) * channels + c) * width;
                 if (d.is16) {
-                    const auto v = static_cast<uint16_t>(static_cast<int64_t>(std::trunc(ro[j])));
+                    const auto v = static_cast<int16_t>(
+                        std::clamp<int64_t>(static_cast<int64_t>(std::trunc(ro[j])), -32768, 32767));
                     std::memcpy(p, &v, 2);
                 } else {
-                    p[0] = static_cast<uint8_t>(static_cast<int64_t>(std::trunc(ro[j] / 256 + 127)));
+                    p[0] = static_cast<uint8_t>(
+                        std::clamp<int64_t>(static_cast<int64_t>(std::trunc(ro[j] / 256 + 127)), 0, 255));
                 }
             }
         }

@@ -6,6 +6,7 @@
 #include "FFT.h"
 #include "Factors.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -32,7 +33,7 @@ inline void PitchShiftBlock(int16_t* block, int frames, double pitchFactor) {
         FFT(-1, 10, reOut.data(), imOut.data());
         for (int j = 0; j < frames; ++j) {
             const auto v = static_cast<int64_t>(std::trunc(reOut[j]));
-            block[2 * j + c] = static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF));
+            block[2 * j + c] = static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
         }
     }
 }
