@@ -121,8 +121,13 @@ TEST_F(FormFixture, FailedOpenKeepsTheSoundButResetsSelectionAndZoom) {
         EXPECT_EQ(doc.SelEnd, 0) << name;
         EXPECT_EQ(zoomOutEd->value(), 2000 / 760) << name;
     }
-    // The missing MP3 is reported by the decoder and once more by the read that follows.
-    EXPECT_EQ(messages, QStringList(4, "Konnte Datei nicht öffnen!"));
+    // The missing MP3 is reported by the decoder and once more by the read that follows;
+    // each box names the file under the message.
+    ASSERT_EQ(messages.size(), 4);
+    const char* named[] = {"bad.wav", "missing.wav", "song.mp3", "song.mp3"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(messages[i].startsWith(QString::fromStdString("Konnte Datei nicht öffnen!\n\n" + dir.file(named[i]))))
+            << messages[i].toStdString();
 }
 
 TEST_F(FormFixture, OpenDecodesOtherFormatsAndRefusesOversizedOnesInItsOwnWords) {

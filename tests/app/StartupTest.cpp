@@ -126,7 +126,8 @@ TEST(Startup, RefusedCommandLineFileIsReportedOverTheShownWindow) {
     form.show();
     ASSERT_TRUE(test::WaitUntil([&] { return !messages.isEmpty(); }, 5000));
     EXPECT_TRUE(windowOnScreen);
-    EXPECT_EQ(messages, QStringList("Konnte Datei nicht öffnen!"));
+    EXPECT_EQ(messages, QStringList(QString::fromStdString("Konnte Datei nicht öffnen!\n\n" + dir.file("missing.wav") +
+                                                           "\nDie Datei gibt es nicht (mehr).")));
 }
 
 TEST(Startup, MessageBoxesTakeTheTranslatedProgramTitleAndTheMainWindowAsOwner) {
