@@ -29,23 +29,24 @@ constexpr const char* kDemuxers =
 // file: no video decoder ever runs (a film's pictures and a file's cover art are skipped),
 // and no rarely used decoder is reachable from a file's bytes.
 constexpr AVCodecID kDecodedCodecs[] = {
-    AV_CODEC_ID_PCM_U8,       AV_CODEC_ID_PCM_S8,       AV_CODEC_ID_PCM_S16LE,
-    AV_CODEC_ID_PCM_S16BE,    AV_CODEC_ID_PCM_S24LE,    AV_CODEC_ID_PCM_S24BE,
-    AV_CODEC_ID_PCM_S32LE,    AV_CODEC_ID_PCM_S32BE,    AV_CODEC_ID_PCM_F32LE,
-    AV_CODEC_ID_PCM_F32BE,    AV_CODEC_ID_PCM_F64LE,    AV_CODEC_ID_PCM_F64BE,
-    AV_CODEC_ID_PCM_ALAW,     AV_CODEC_ID_PCM_MULAW,    AV_CODEC_ID_ADPCM_MS,
-    AV_CODEC_ID_ADPCM_IMA_WAV, AV_CODEC_ID_ADPCM_IMA_QT, AV_CODEC_ID_GSM_MS,
-    AV_CODEC_ID_FLAC,         AV_CODEC_ID_ALAC,         AV_CODEC_ID_VORBIS,
-    AV_CODEC_ID_OPUS,         AV_CODEC_ID_AAC,          AV_CODEC_ID_MP2,
-    AV_CODEC_ID_MP3,          AV_CODEC_ID_AC3,          AV_CODEC_ID_EAC3,
-    AV_CODEC_ID_DTS,          AV_CODEC_ID_TTA,          AV_CODEC_ID_WAVPACK,
-    AV_CODEC_ID_APE,          AV_CODEC_ID_WMAV1,        AV_CODEC_ID_WMAV2,
-    AV_CODEC_ID_WMAPRO,       AV_CODEC_ID_WMALOSSLESS,  AV_CODEC_ID_WMAVOICE,
-    AV_CODEC_ID_AMR_NB,       AV_CODEC_ID_AMR_WB,
+    AV_CODEC_ID_PCM_U8,        AV_CODEC_ID_PCM_S8,        AV_CODEC_ID_PCM_S16LE,
+    AV_CODEC_ID_PCM_S16BE,     AV_CODEC_ID_PCM_S24LE,     AV_CODEC_ID_PCM_S24BE,
+    AV_CODEC_ID_PCM_S32LE,     AV_CODEC_ID_PCM_S32BE,     AV_CODEC_ID_PCM_F32LE,
+    AV_CODEC_ID_PCM_F32BE,     AV_CODEC_ID_PCM_F64LE,     AV_CODEC_ID_PCM_F64BE,
+    AV_CODEC_ID_PCM_ALAW,      AV_CODEC_ID_PCM_MULAW,     AV_CODEC_ID_ADPCM_MS,
+    AV_CODEC_ID_ADPCM_IMA_WAV, AV_CODEC_ID_ADPCM_IMA_QT,  AV_CODEC_ID_GSM_MS,
+    AV_CODEC_ID_FLAC,          AV_CODEC_ID_ALAC,          AV_CODEC_ID_VORBIS,
+    AV_CODEC_ID_OPUS,          AV_CODEC_ID_AAC,           AV_CODEC_ID_MP2,
+    AV_CODEC_ID_MP3,           AV_CODEC_ID_AC3,           AV_CODEC_ID_EAC3,
+    AV_CODEC_ID_DTS,           AV_CODEC_ID_TTA,           AV_CODEC_ID_WAVPACK,
+    AV_CODEC_ID_APE,           AV_CODEC_ID_WMAV1,         AV_CODEC_ID_WMAV2,
+    AV_CODEC_ID_WMAPRO,        AV_CODEC_ID_WMALOSSLESS,   AV_CODEC_ID_WMAVOICE,
+    AV_CODEC_ID_AMR_NB,        AV_CODEC_ID_AMR_WB,
 };
 
 bool IsDecodedCodec(AVCodecID id) {
-    return std::find(std::begin(kDecodedCodecs), std::end(kDecodedCodecs), id) != std::end(kDecodedCodecs);
+    return std::find(std::begin(kDecodedCodecs), std::end(kDecodedCodecs), id) !=
+           std::end(kDecodedCodecs);
 }
 
 // The names of every decoder FFmpeg has for those codecs (MP3 has "mp3float" and "mp3",

@@ -10,7 +10,8 @@ namespace sonvira {
 namespace {
 
 bool At(const uint8_t* head, size_t size, size_t offset, std::string_view magic) {
-    return offset + magic.size() <= size && std::memcmp(head + offset, magic.data(), magic.size()) == 0;
+    return offset + magic.size() <= size &&
+           std::memcmp(head + offset, magic.data(), magic.size()) == 0;
 }
 
 // "ID3", a version byte and a revision byte below 0xFF, as ID3v2 tags begin.
