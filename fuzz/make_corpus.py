@@ -90,6 +90,10 @@ def open_path_seeds():
     write("open_path", "aiff_head.bin", b"FORM\x00\x00\x00\x40AIFFCOMM" + bytes(20))
     write("open_path", "id3_then_flac.bin", id3v2(12) + b"fLaC" + bytes(8))
     write("open_path", "id3_then_frame.bin", id3v2(4) + b"\xff\xfb\x90\x64" + bytes(8))
+    write("open_path", "au_head.bin", b".snd\x00\x00\x00\x18\xff\xff\xff\xff" + bytes(12))
+    write("open_path", "id3_then_tta.bin", id3v2(6) + b"TTA1" + bytes(18))
+    write("open_path", "ac3_head.bin", b"\x0b\x77" + bytes(30))
+    write("open_path", "avi_head.bin", b"RIFF\x00\x01\x00\x00AVI LIST" + bytes(20))
 
 
 def lame(pcm_wav, args):

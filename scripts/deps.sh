@@ -14,7 +14,7 @@ SONVIRA_TEST_PACKAGES=(
   pulseaudio pulseaudio-utils alsa-utils
   sox libsox-fmt-mp3 mpg123 lame shapelib
   dbus dbus-x11 at-spi2-core python3 python3-pyatspi
-  clang libclang-rt-14-dev rubberband-cli ffmpeg
+  clang libclang-rt-14-dev rubberband-cli ffmpeg libopencore-amrnb0
   desktop-file-utils appstream strace lintian
 )
 

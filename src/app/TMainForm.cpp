@@ -23,6 +23,7 @@
 #include "RunWhenExposed.h"
 #include "SelectionEditing.h"
 #include "SonviraApplication.h"
+#include "SoundFileExtensions.h"
 #include "StartupTranslation.h"
 #include "TTranslateForm.h"
 #include "TAboutBox.h"
@@ -168,11 +169,21 @@ void TMainForm::CreateTimers() {
     connect(Timer2, &QTimer::timeout, this, &TMainForm::Timer2Timer);
 }
 
+// Every sound file first, the formats FFmpeg reads last. Their descriptions are translated
+// on their own, with the window's texts at the first showing: with all the patterns, the
+// filter would not fit into one text of the translation table.
+void TMainForm::SetSoundFileFilters(const QString& all, const QString& decoded) {
+    const std::vector<std::string_view> every = AllSoundExtensions();
+    OpenDialog1->SetOuterFilters(
+        all + '|' + QString::fromStdString(FilterPatterns(every)),
+        decoded + '|' + QString::fromStdString(FilterPatterns(kDecodedSoundExtensions)));
+}
+
 // The dialogs in their order of creation, each made once and shown when needed.
 void TMainForm::CreateDialogs() {
     OpenDialog1 = new TOpenDialog(this);
-    OpenDialog1->SetFilterText("WAV und MP3-Dateien|*.WAV;*.MP3|"
-                               "Weitere Audiodateien|*.FLAC;*.OGG;*.OGA;*.OPUS;*.M4A;*.AAC;*.AIF;*.AIFF;*.AIFC");
+    OpenDialog1->SetFilterText("WAV und MP3-Dateien|*.WAV;*.MP3");
+    SetSoundFileFilters("Alle Klangdateien", "Weitere Audiodateien");
     OpenDialog1->setDefaultSuffix("WAV");
     SampleFormatDlg = new TSampleFormat(this);
     SampleFormatDlg->setObjectName("SampleFormatDlg");
@@ -286,6 +297,8 @@ void TMainForm::FormShow() {
     windows.append(MP3ConfigForm);
     if (MusikCDForm) windows.append(MusikCDForm);
     ApplicationTitle = TranslateAtFirstShow(Translation, windows, this, "Sonvira", "Orlanda Sonvira 1.0");
+    if (LanguageIndex != 0)
+        SetSoundFileFilters(Tr("Alle Klangdateien"), Tr("Weitere Audiodateien"));
     GiveMenusAccessKeys();
     FirstShowDone = true;
     if (hotKeysNeedFocus_) AddHotKeyFocusNote();

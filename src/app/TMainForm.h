@@ -344,6 +344,7 @@ private:
     void BuildLayout();
     void CreateTimers();
     void CreateDialogs();
+    void SetSoundFileFilters(const QString& all, const QString& decoded);
     void ConnectFileCommands();
     void BuildTopBar(QWidget* bar);
     void BuildTransportBar(QWidget* bar);

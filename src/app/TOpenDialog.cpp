@@ -11,7 +11,17 @@ TOpenDialog::TOpenDialog(QWidget* parent) : QFileDialog(parent) {
 
 void TOpenDialog::SetFilterText(const QString& filter) {
     filterText_ = filter;
-    setNameFilters(NameFilters(filter));
+    ShowFilters();
+}
+
+void TOpenDialog::SetOuterFilters(const QString& first, const QString& last) {
+    firstFilter_ = first;
+    lastFilter_ = last;
+    ShowFilters();
+}
+
+void TOpenDialog::ShowFilters() {
+    setNameFilters(NameFilters(firstFilter_) + NameFilters(filterText_) + NameFilters(lastFilter_));
 }
 
 QStringList TOpenDialog::NameFilters(const QString& filter) {

@@ -1,6 +1,8 @@
 #include "FfmpegDecoder.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -14,9 +16,54 @@ extern "C" {
 namespace sonvira {
 namespace {
 
-// Demuxers of FLAC, Ogg (Vorbis, Opus, FLAC), MP4/M4A, AIFF, WAV/W64, ADTS AAC, MP3,
-// Matroska/WebM and CAF. Nothing that opens other files or URLs.
-constexpr const char* kDemuxers = "flac,ogg,mov,mp4,m4a,3gp,aiff,wav,w64,aac,mp3,matroska,webm,caf";
+// Demuxers of the sound formats: FLAC, Ogg (Vorbis, Opus, FLAC), MP4/M4A/3GP, AIFF, WAV/W64,
+// ADTS AAC, MP3, CAF, Sun audio, WavPack, Monkey's Audio, ASF (WMA), AC-3, E-AC-3, DTS, TTA,
+// AMR; and of the video containers whose sound is taken: Matroska/WebM, AVI, FLV (MP4 is
+// "mov"). Nothing that opens other files or URLs (playlists, concat scripts, image
+// sequences), and no raw video demuxer.
+constexpr const char* kDemuxers =
+    "flac,ogg,mov,mp4,m4a,3gp,aiff,wav,w64,aac,mp3,matroska,webm,caf,"
+    "au,wv,ape,asf,ac3,eac3,dts,tta,amr,avi,flv";
+
+// The audio codecs decoded. Every other decoder stays closed, also while FFmpeg probes a
+// file: no video decoder ever runs (a film's pictures and a file's cover art are skipped),
+// and no rarely used decoder is reachable from a file's bytes.
+constexpr AVCodecID kDecodedCodecs[] = {
+    AV_CODEC_ID_PCM_U8,        AV_CODEC_ID_PCM_S8,        AV_CODEC_ID_PCM_S16LE,
+    AV_CODEC_ID_PCM_S16BE,     AV_CODEC_ID_PCM_S24LE,     AV_CODEC_ID_PCM_S24BE,
+    AV_CODEC_ID_PCM_S32LE,     AV_CODEC_ID_PCM_S32BE,     AV_CODEC_ID_PCM_F32LE,
+    AV_CODEC_ID_PCM_F32BE,     AV_CODEC_ID_PCM_F64LE,     AV_CODEC_ID_PCM_F64BE,
+    AV_CODEC_ID_PCM_ALAW,      AV_CODEC_ID_PCM_MULAW,     AV_CODEC_ID_ADPCM_MS,
+    AV_CODEC_ID_ADPCM_IMA_WAV, AV_CODEC_ID_ADPCM_IMA_QT,  AV_CODEC_ID_GSM_MS,
+    AV_CODEC_ID_FLAC,          AV_CODEC_ID_ALAC,          AV_CODEC_ID_VORBIS,
+    AV_CODEC_ID_OPUS,          AV_CODEC_ID_AAC,           AV_CODEC_ID_MP2,
+    AV_CODEC_ID_MP3,           AV_CODEC_ID_AC3,           AV_CODEC_ID_EAC3,
+    AV_CODEC_ID_DTS,           AV_CODEC_ID_TTA,           AV_CODEC_ID_WAVPACK,
+    AV_CODEC_ID_APE,           AV_CODEC_ID_WMAV1,         AV_CODEC_ID_WMAV2,
+    AV_CODEC_ID_WMAPRO,        AV_CODEC_ID_WMALOSSLESS,   AV_CODEC_ID_WMAVOICE,
+    AV_CODEC_ID_AMR_NB,        AV_CODEC_ID_AMR_WB,
+};
+
+bool IsDecodedCodec(AVCodecID id) {
+    return std::find(std::begin(kDecodedCodecs), std::end(kDecodedCodecs), id) !=
+           std::end(kDecodedCodecs);
+}
+
+// The names of every decoder FFmpeg has for those codecs (MP3 has "mp3float" and "mp3",
+// Opus its own and libopus), for FFmpeg's own check of each decoder it opens.
+const std::string& DecoderWhitelist() {
+    static const std::string names = [] {
+        std::string list;
+        void* at = nullptr;
+        while (const AVCodec* codec = av_codec_iterate(&at)) {
+            if (!av_codec_is_decoder(codec) || !IsDecodedCodec(codec->id)) continue;
+            if (!list.empty()) list += ',';
+            list += codec->name;
+        }
+        return list;
+    }();
+    return names;
+}
 
 struct FormatCloser {
     void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
@@ -85,6 +132,7 @@ bool FfmpegDecoder::OpenInput(const std::string& path) {
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
     av_dict_set(&options, "format_whitelist", kDemuxers, 0);
+    av_dict_set(&options, "codec_whitelist", DecoderWhitelist().c_str(), 0);
     // "file:" makes a name with a colon in it a file name, not a protocol.
     const int opened = avformat_open_input(&raw, ("file:" + path).c_str(), nullptr, &options);
     av_dict_free(&options);
@@ -97,12 +145,17 @@ bool FfmpegDecoder::OpenInput(const std::string& path) {
 
 bool FfmpegDecoder::OpenCodec() {
     const AVCodecParameters* params = format_->streams[stream_]->codecpar;
+    if (!IsDecodedCodec(params->codec_id)) return false;
     const AVCodec* decoder = avcodec_find_decoder(params->codec_id);
     if (!decoder) return false;
     codec_.reset(avcodec_alloc_context3(decoder));
     if (!codec_ || avcodec_parameters_to_context(codec_.get(), params) < 0) return false;
     codec_->thread_count = 0;  // as many decoding threads as cores, where the codec can (FLAC)
-    if (avcodec_open2(codec_.get(), decoder, nullptr) < 0) return false;
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "codec_whitelist", DecoderWhitelist().c_str(), 0);
+    const int opened = avcodec_open2(codec_.get(), decoder, &options);
+    av_dict_free(&options);
+    if (opened < 0) return false;
     if (codec_->sample_rate <= 0 || codec_->ch_layout.nb_channels <= 0) return false;
     // Only the chosen stream's packets are wanted; the demuxer may drop the rest early.
     for (unsigned i = 0; i < format_->nb_streams; ++i)

@@ -1,7 +1,8 @@
 #pragma once
 // The Open command's path for the formats FFmpeg decodes (FLAC, Ogg, Opus, M4A/AAC, AIFF,
-// WAV files of 24/32 bits, float or extensible): decode into a temporary WAV file, read it,
-// delete it.
+// WAV files of 24/32 bits, float or extensible, Sun audio, WavPack, Monkey's Audio, WMA,
+// AC-3, DTS, TTA, AMR, and the sound of MP4, Matroska/WebM, AVI and FLV films): decode into
+// a temporary WAV file, read it, delete it.
 
 #include <atomic>
 #include <string>

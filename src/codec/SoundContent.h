@@ -11,7 +11,7 @@ namespace sonvira {
 enum class SoundContent {
     RiffWave,        // "RIFF" … "WAVE"
     Mp3,             // an ID3v2 tag or a valid MPEG audio frame header at the start
-    OtherContainer,  // plainly another container: "fLaC", "OggS", "ftyp" at 4, "FORM" AIFF/AIFC
+    OtherContainer,  // plainly another container or stream (see SniffSoundContent)
     Unknown,         // anything else, also too few bytes to tell
 };
 
@@ -19,7 +19,9 @@ enum class SoundContent {
 inline constexpr size_t kSniffBytes = 12;
 
 // Classifies `size` bytes from the start of a file (fewer than kSniffBytes is fine).
-// Pure function, any thread.
+// OtherContainer: FLAC, Ogg, MP4 ("ftyp" at 4), AIFF/AIFC, Sun audio, WavPack, Monkey's
+// Audio, TTA, AMR, ASF, Matroska/WebM, AVI, FLV, and the sync words of AC-3/E-AC-3 and
+// DTS. Pure function, any thread.
 SoundContent SniffSoundContent(const uint8_t* head, size_t size);
 
 // Bytes of the ID3v2 tag (header, body, footer) that `head` begins with; 0 when none.

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <cstring>
 
+#include "SoundFileExtensions.h"
 #include "TMainForm.h"
 #include "WaitForJob.h"
 #include "TDBGrid.h"
@@ -175,6 +176,51 @@ TEST_F(FilesFixture, FreshStartFillsTheTableAndEnglishRowsTranslateTheWindow) {
     EXPECT_EQ(test::Control<QPushButton>(*form, "OpenBtn")->text().toStdString(), "Open...");
     EXPECT_TRUE(form->MenuItem("English1")->isChecked());
     EXPECT_EQ(form->Language(), 1);
+}
+
+// The open dialog shows every sound file the program reads first, then WAV and MP3, then
+// the formats FFmpeg reads, each extension in upper and lower case; in the chosen language.
+TEST_F(FilesFixture, OpenDialogListsEverySoundFileFirstInTheChosenLanguage) {
+    const auto Patterns = [](auto extensions) {
+        QStringList patterns;
+        for (const std::string_view e : extensions) {
+            const QString upper = QString::fromLatin1(e.data(), static_cast<qsizetype>(e.size()));
+            patterns << "*." + upper << "*." + upper.toLower();
+        }
+        return " (" + patterns.join(' ') + ")";
+    };
+    const QString all = Patterns(AllSoundExtensions());
+    const QString decoded = Patterns(kDecodedSoundExtensions);
+    ASSERT_TRUE(all.contains("*.AU *.au *.SND *.snd *.WV *.wv *.APE *.ape *.WMA *.wma *.AC3 *.ac3 "
+                             "*.EAC3 *.eac3 *.DTS *.dts *.TTA *.tta *.AMR *.amr *.MKA *.mka *.MP4 *.mp4 "
+                             "*.M4V *.m4v *.MKV *.mkv *.WEBM *.webm *.AVI *.avi *.FLV *.flv"))
+        << all.toStdString();
+    const struct {
+        uint8_t language;
+        QStringList filters;
+    } starts[] = {
+        {0,
+         {"Alle Klangdateien" + all, "WAV und MP3-Dateien (*.WAV *.wav *.MP3 *.mp3)",
+          "Weitere Audiodateien" + decoded}},
+        {1, {"All sound files" + all, "WAV and MP3 files (*.WAV *.wav *.MP3 *.mp3)", "Other audio files" + decoded}},
+    };
+    const std::string english[][2] = {{"Alle Klangdateien", "All sound files"},
+                                      {"Weitere Audiodateien", "Other audio files"},
+                                      {"WAV und MP3-Dateien|*.WAV;*.MP3", "WAV and MP3 files|*.WAV;*.MP3"}};
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.language);
+        if (start.language == 1) {  // the German start has made the table
+            TranslationContext table;
+            table.OpenTranslationTable(dir.file("translate.dbf"));
+            for (const auto& row : english) table.Table().AppendRecord(row);
+        }
+        test::WriteBytes(dir.file("options.dat"), {start.language, 0, 0, 0});
+        Start();
+        auto* dialog = test::Control<TOpenDialog>(*form, "OpenDialog1");
+        EXPECT_EQ(dialog->nameFilters(), start.filters);
+        EXPECT_EQ(dialog->selectedNameFilter(), start.filters.value(0)) << "the dialog opens on every sound file";
+        form.reset();
+    }
 }
 
 // The language commands: the item ticked alone, the choice kept in options.dat for the next

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Starts the real program with FLAC, M4A, Opus and 24-bit WAV files named on the command
-# line: each time its window appears without an error box. Then a picture under an M4A
-# name: the error box comes up and the program keeps running.
+# Starts the real program with FLAC, M4A, Opus, 24-bit WAV and mu-law Sun audio files
+# named on the command line: each time its window appears without an error box. Then a
+# picture under an M4A name: the error box comes up and the program keeps running.
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_setup
@@ -19,7 +19,7 @@ stop_program() {
   SONVIRA_PID=
 }
 
-for kind in flac:"-c:a flac" m4a:"-c:a aac" opus:"-c:a libopus" wav:"-c:a pcm_s24le"; do
+for kind in flac:"-c:a flac" m4a:"-c:a aac" opus:"-c:a libopus" wav:"-c:a pcm_s24le" au:"-c:a pcm_mulaw"; do
   ext=${kind%%:*}
   file="$E2E_WORK/tone-$ext.$ext"
   # shellcheck disable=SC2086 # the codec arguments are meant to split

@@ -18,6 +18,11 @@ inline bool RunTool(std::vector<std::string> args) {
 
 inline bool HaveFfmpeg() { return RunTool({"sh", "-c", "command -v ffmpeg >/dev/null"}); }
 
+// Whether this machine's ffmpeg has the encoder `name` (Debian's lacks some, e.g. AMR's).
+inline bool HaveFfmpegEncoder(const std::string& name) {
+    return RunTool({"sh", "-c", "ffmpeg -hide_banner -encoders 2>/dev/null | grep -q ' " + name + " '"});
+}
+
 // Writes `dir/name`: a 440 Hz tone of `seconds` at `rate` Hz, mono before `filter` (an
 // ffmpeg audio filter chain, e.g. "pan=stereo|c0=c0|c1=c0"), encoded with `codecArgs`.
 // The path, or "" when ffmpeg failed.
@@ -28,6 +33,22 @@ inline std::string FfmpegTone(const TempDir& dir, const std::string& name, int r
         "ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
         "sine=frequency=440:sample_rate=" + std::to_string(rate) + ":duration=" + std::to_string(seconds),
         "-af", "volume=4" + (filter.empty() ? "" : "," + filter)};
+    args.insert(args.end(), codecArgs.begin(), codecArgs.end());
+    args.push_back(path);
+    return RunTool(args) ? path : "";
+}
+
+// Writes `dir/name`: a film whose first stream is a small moving test picture and whose
+// second is the tone of FfmpegTone, both `seconds` long; `codecArgs` name both codecs.
+inline std::string FfmpegFilm(const TempDir& dir, const std::string& name, int rate, double seconds,
+                              const std::string& filter, const std::vector<std::string>& codecArgs) {
+    const std::string path = dir.file(name);
+    const std::string duration = ":duration=" + std::to_string(seconds);
+    std::vector<std::string> args = {
+        "ffmpeg", "-nostdin", "-v", "error", "-y",
+        "-f", "lavfi", "-i", "testsrc=size=64x48:rate=10" + duration,
+        "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=" + std::to_string(rate) + duration,
+        "-map", "0:v", "-map", "1:a", "-af", "volume=4" + (filter.empty() ? "" : "," + filter)};
     args.insert(args.end(), codecArgs.begin(), codecArgs.end());
     args.push_back(path);
     return RunTool(args) ? path : "";
