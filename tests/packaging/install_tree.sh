@@ -28,7 +28,8 @@ echo "ok    the files are in place"
 timeout 30 desktop-file-validate "$root/share/applications/$id.desktop" || fail "desktop-file-validate"
 grep -qx "Exec=sonvira %f" "$root/share/applications/$id.desktop" || fail "Exec line"
 grep -qx "Icon=$id" "$root/share/applications/$id.desktop" || fail "Icon line"
-for type in audio/x-wav audio/mpeg audio/flac audio/ogg audio/x-opus+ogg audio/mp4 audio/x-aiff; do
+for type in audio/x-wav audio/mpeg audio/flac audio/ogg audio/x-opus+ogg audio/mp4 audio/x-aiff audio/x-wavpack \
+            audio/x-ms-wma video/mp4 video/x-matroska; do
   grep -q "^MimeType=.*$type;" "$root/share/applications/$id.desktop" || fail "MimeType lacks $type"
 done
 timeout 60 appstreamcli validate --no-net --pedantic "$root/share/metainfo/$id.metainfo.xml" ||
