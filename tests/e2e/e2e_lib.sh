@@ -42,13 +42,28 @@ e2e_setup() {
   [ -n "${PULSE_RUNTIME_PATH:-}" ] || e2e_fail "no sound server (test.sh starts one)"
   timeout 5 pactl info >/dev/null 2>&1 || e2e_fail "sound server does not answer"
 
-  # Xvfb picks a free display number itself and writes it to the pipe when ready.
-  exec {fd}<> <(:)
-  Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
-  E2E_PIDS+=($!)
-  local number
-  read -r -t 20 -u "$fd" number || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
-  exec {fd}<&-
+  # A display number of its own, drawn at random: Xvfb's own choice (the lowest free one)
+  # hands a test the number another test's server is just giving up, whose socket file
+  # that server may still remove on its way out. Ready once it answers.
+  local number attempt xvfb
+  for attempt in $(seq 20); do
+    number=$((200 + RANDOM % 700))
+    [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do
+      timeout 2 xdpyinfo -display ":$number" >/dev/null 2>&1 && break
+      kill -0 "$xvfb" 2>/dev/null || break
+      sleep 0.1
+    done
+    if timeout 2 xdpyinfo -display ":$number" >/dev/null 2>&1; then
+      E2E_PIDS+=("$xvfb")
+      break
+    fi
+    kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null || true
+    number=
+  done
+  [ -n "$number" ] || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
   export DISPLAY=":$number"
 
   # PortAudio opens every ALSA device it finds while starting; the a52 encoder plugin
