@@ -9,7 +9,6 @@ namespace {
 
 constexpr int32_t kHalfBytes = DeviceBuffer::kHalfBytes;
 constexpr int32_t kQuarterBytes = DeviceBuffer::kBytes / 4;
-constexpr int32_t kHalfSamples = kHalfBytes / 2;  // int16 values in one half
 
 }  // namespace
 
@@ -44,30 +43,33 @@ void TMyThread::Execute() {
 
 void TMyThread::BufferSpielen() {
     const int32_t cursor = device_.GetCurrentPosition();
-    int16_t* first = staging_.get();
-    int16_t* second = first + kHalfSamples;
     // The device is in its second half: the first half has been played.
     if (cursor > kHalfBytes && !secondHalfPending_) {
-        Refill(0, first, second);
+        Refill(0);
         secondHalfPending_ = true;
     }
     // The device is back in the first quarter: the second half has been played.
     if (cursor < kQuarterBytes && secondHalfPending_) {
-        Refill(kHalfBytes, second, first);
+        Refill(kHalfBytes);
         secondHalfPending_ = false;
     }
 }
 
-// Copies one staging half into the device ring at deviceOffset, then renders the
-// next block into the other staging half.
-void TMyThread::Refill(int32_t deviceOffset, int16_t* stagingHalf, int16_t* renderInto) {
+// Renders the next block (the first time: takes the primed one) and copies it into the
+// device ring at deviceOffset, the half just played.
+void TMyThread::Refill(int32_t deviceOffset) {
+    int16_t* block = staging_.get();
+    if (primedBlockWaiting_) {
+        primedBlockWaiting_ = false;
+    } else {
+        // An effect may be rewriting samples on the window thread: it yields the lock
+        // between chunks, so this waits a fraction of a millisecond at most.
+        const std::lock_guard<std::mutex> samples(doc_.SampleLock);
+        renderer_.Render(state_, doc_, block, kOutputBlockBytes);
+    }
     DeviceBuffer& ring = device_.Lock();
-    ring.Write(deviceOffset, stagingHalf, kHalfBytes);
+    ring.Write(deviceOffset, block, kHalfBytes);
     device_.Unlock();
-    // An effect may be rewriting samples on the window thread: it yields the lock
-    // between chunks, so this waits a fraction of a millisecond at most.
-    const std::lock_guard<std::mutex> samples(doc_.SampleLock);
-    renderer_.Render(state_, doc_, renderInto, kOutputBlockBytes);
 }
 
 }  // namespace sonvira

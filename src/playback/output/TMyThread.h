@@ -1,9 +1,11 @@
 #pragma once
 // The playback stream thread: keeps the output device's ring fed while a sound
 // plays. It polls the play cursor and, whenever a half of the ring has just been
-// played, copies the block waiting in the staging buffer into that half and renders
-// the next block (BlockRenderer) into the staging half it freed. A block is thus heard
-// one whole ring (92.9 ms) after it was rendered.
+// played, renders the next block (BlockRenderer) into the staging buffer and copies it
+// into that half; the first time it copies the block the window primed instead. A
+// block is thus heard half a ring (46.4 ms) after it was rendered, so a change of speed
+// or pitch is heard that much sooner than if blocks waited a whole ring. Rendering has
+// the same 46.4 ms either way: the half it fills is not played again before then.
 
 #include "AudioDocument.h"
 #include "BlockRenderer.h"
@@ -25,9 +27,10 @@ public:
     // (a poll is one atomic read).
     static constexpr std::chrono::microseconds kPollInterval{5000};
 
-    // Allocates the zeroed staging buffer (two halves of 8192 bytes) with
-    // SecondHalfPending false; does not start the thread. Window thread. The device,
-    // state, document and renderer are borrowed and must outlive the thread.
+    // Allocates the zeroed staging buffer (two halves of 8192 bytes; the stream renders
+    // into the first) with SecondHalfPending false; does not start the thread. Window
+    // thread. The device, state, document and renderer are borrowed and must outlive
+    // the thread.
     TMyThread(OutputDevice& device, PlaybackState& state, const AudioDocument& doc, BlockRenderer& renderer,
               std::chrono::microseconds pollInterval = kPollInterval);
     // Terminates and joins the thread if it still runs, then frees the staging buffer.
@@ -53,12 +56,13 @@ public:
 
     // One stream step: one cursor read; a cursor past 8192 with the first half due
     // refills the first half, a cursor below 4096 with the second half due refills
-    // the second half. On the stream thread, or on a test's thread instead of Start.
+    // the second half (with the primed block the first time, a block rendered then
+    // afterwards). On the stream thread, or on a test's thread instead of Start.
     void BufferSpielen();
 
 private:
     void Execute();
-    void Refill(int32_t deviceOffset, int16_t* stagingHalf, int16_t* renderInto);
+    void Refill(int32_t deviceOffset);
 
     OutputDevice& device_;
     PlaybackState& state_;
@@ -67,6 +71,7 @@ private:
     const std::chrono::microseconds pollInterval_;
     std::unique_ptr<int16_t[]> staging_;
     bool secondHalfPending_ = false;
+    bool primedBlockWaiting_ = true;  // the window's block goes in before any is rendered
     std::atomic<bool> terminated_{false};
     std::thread thread_;
 };
