@@ -14,7 +14,7 @@
 #    see hotkey_delay.py);
 #  - the purity of the recorded 440 Hz tone (its ±3 % band against all other energy) with
 #    each engine, beside Rubber Band's own command-line tool (R3 engine) stretching the
-#    same file offline.
+#    same file offline, and that tool's output played through the same sound server.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source bench/e2e/bench_lib.sh
@@ -64,6 +64,17 @@ if command -v rubberband >/dev/null; then
   timeout 120 rubberband -3 -q -t 2 "$E2E_WORK/tone.wav" "$E2E_WORK/cli.wav" >/dev/null 2>&1
   timeout 60 sox "$E2E_WORK/cli.wav" -c 1 -b 16 -e signed -t raw "$E2E_WORK/cli.raw"
   reference="$( (e2e_analyse purity "$E2E_WORK/cli.raw" 440 0 || true) | sed -n 's/.*purity \([-0-9.]*\) dB.*/\1/p') dB"
+  # The same output played through the sound server and recorded as the program's is: what
+  # the server path itself costs the purity.
+  paplay --device="$E2E_SINK" "$E2E_WORK/cli.wav" &
+  player=$!
+  sleep 1
+  e2e_record_start "$E2E_WORK/cli_played.raw"
+  sleep 3
+  e2e_record_stop
+  kill "$player" 2>/dev/null || true
+  wait "$player" 2>/dev/null || true
+  served="$( (e2e_analyse purity "$E2E_WORK/cli_played.raw" 440 0 || true) | sed -n 's/.*purity \([-0-9.]*\) dB.*/\1/p') dB"
   # What the stretcher itself costs for the same job: Rubber Band's tool in real-time mode
   # (R3, no resampler at a pitch scale of 1) on 30 s of the tone, as CPU time per second heard.
   timeout 60 sox "$E2E_WORK/tone.wav" "$E2E_WORK/tone30.wav" repeat 7
@@ -81,6 +92,7 @@ printf 'CPU at half speed, high quality, mono 22050 Hz: %s %% of one core over %
 printf 'Purity of the 440 Hz tone heard, high quality: %s dB\n' "${purity[true]}"
 printf 'Purity of the 440 Hz tone heard, standard:     %s dB\n' "${purity[false]}"
 printf 'Purity from rubberband -3 -t 2 on the same file: %s\n' "$reference"
+printf 'Purity of that output played through the sound server: %s\n' "${served:-(rubberband not installed)}"
 printf "CPU of rubberband -3 -R -t 2 itself (the stretcher's own cost): %s of one core\n" "${floor:-?}"
 echo
 
