@@ -30,6 +30,37 @@ int16_t ToSample(float v) {
     return static_cast<int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
 }
 
+// The stretcher's resampler sizes its buffers on first use, grows them when a larger pitch
+// or time ratio needs more, and after a reset makes a new one unless both of its ratio
+// states already hold the largest size. So every stretcher is run once through the corners
+// of the ratios the renderer can give it, and through changes between them, before the
+// stream starts; reset() and later ratio changes then find every buffer large enough.
+void WarmUp(RubberBandStretcher& stretcher) {
+    const double third = 1.0 / 3, awkward = 96000.0 / 95999;  // long filter phases, long rational terms
+    const struct {
+        double time, pitch;
+    } corners[] = {
+        {1.0, 1.0},         {kMinTimeRatio, kMaxPitchScale}, {kMaxTimeRatio, kMinPitchScale},
+        {kMaxTimeRatio, kMaxPitchScale}, {kMinTimeRatio, kMinPitchScale}, {third, awkward},
+        {1 / awkward, 1 / awkward},      {1.0, 1.0},
+    };
+    const size_t channels = stretcher.getChannelCount();
+    std::vector<float> silence(kMaxProcess * channels, 0.0f), out(kMaxProcess * channels, 0.0f);
+    const float* in[2] = {silence.data(), silence.data() + (channels - 1) * kMaxProcess};
+    float* outs[2] = {out.data(), out.data() + (channels - 1) * kMaxProcess};
+    for (const auto& corner : corners) {
+        stretcher.setTimeRatio(corner.time);
+        stretcher.setPitchScale(corner.pitch);
+        // Enough input for the stretcher to run its resampler at these ratios.
+        for (int round = 0; round < 3; ++round) {
+            stretcher.process(in, std::clamp<size_t>(stretcher.getSamplesRequired(), 256, kMaxProcess), false);
+            while (stretcher.available() > 0)
+                stretcher.retrieve(outs, std::min<size_t>(static_cast<size_t>(stretcher.available()), kMaxProcess));
+        }
+    }
+    stretcher.reset();
+}
+
 // OptionPitchHighConsistency keeps the stretcher's resampler running even at a pitch scale
 // of exactly 1 (about a quarter of its cost), but without it a pitch change across 1 while
 // playing jumps audibly: the resampler moves from one side of the stretch to the other.
@@ -39,6 +70,7 @@ std::unique_ptr<RubberBandStretcher> MakeStretcher(size_t channels) {
         RubberBandStretcher::OptionProcessRealTime | RubberBandStretcher::OptionEngineFiner |
             RubberBandStretcher::OptionPitchHighConsistency | RubberBandStretcher::OptionChannelsTogether);
     stretcher->setMaxProcessSize(kMaxProcess);
+    WarmUp(*stretcher);
     return stretcher;
 }
 
@@ -125,7 +157,12 @@ void RubberBandRenderer::ReadSource(const AudioDocument& doc, const Range& range
                        [&](float* left, float* right, int n) { ReadDocument(doc, range, left, right, n); });
 }
 
-void RubberBandRenderer::FeedUntilAvailable(int32_t frames, const AudioDocument& doc, const Range& range) {
+// Takes `frames` frames out of the stretcher into output_, feeding it as it asks. The
+// stretcher may hold fewer than a block at once (at a high pitch scale with a short time
+// ratio its output buffer holds less than 2048 frames), so the block is taken in parts.
+size_t RubberBandRenderer::Collect(int32_t frames, const AudioDocument& doc, const Range& range) {
+    const auto wanted = static_cast<size_t>(frames);
+    size_t got = 0;
     // Each round hands over at least a few hundred frames; the bound only guards against a
     // stretcher that never yields.
     for (int round = 0; round < 256; ++round) {
@@ -134,11 +171,16 @@ void RubberBandRenderer::FeedUntilAvailable(int32_t frames, const AudioDocument&
                                                                   static_cast<int64_t>(output_[0].size())}));
             toDrop_ -= static_cast<int64_t>(stretcher_->retrieve(outputPointers_, n));
         }
-        if (toDrop_ == 0 && stretcher_->available() >= frames) return;
-        const size_t wanted = std::clamp<size_t>(stretcher_->getSamplesRequired(), 256, kMaxProcess);
-        ReadSource(doc, range, static_cast<int32_t>(wanted));
-        stretcher_->process(inputPointers_, wanted, false);
+        if (toDrop_ == 0 && stretcher_->available() > 0) {
+            float* into[2] = {output_[0].data() + got, output_[1].data() + got};
+            got += stretcher_->retrieve(into, std::min(static_cast<size_t>(stretcher_->available()), wanted - got));
+            if (got == wanted) break;
+        }
+        const size_t feed = std::clamp<size_t>(stretcher_->getSamplesRequired(), 256, kMaxProcess);
+        ReadSource(doc, range, static_cast<int32_t>(feed));
+        stretcher_->process(inputPointers_, feed, false);
     }
+    return got;
 }
 
 void RubberBandRenderer::Render(PlaybackState& state, const AudioDocument& doc, int16_t* output, int32_t bytes) {
@@ -166,8 +208,7 @@ void RubberBandRenderer::Render(PlaybackState& state, const AudioDocument& doc, 
         return;
     }
 
-    FeedUntilAvailable(frames, doc, range);
-    const size_t got = stretcher_->retrieve(outputPointers_, static_cast<size_t>(frames));
+    const size_t got = Collect(frames, doc, range);
     const std::vector<float>& right = output_[channels == 1 ? 0 : 1];
     for (int32_t i = 0; i < frames; ++i) {
         const bool have = static_cast<size_t>(i) < got;

@@ -56,7 +56,7 @@ private:
     struct Range;
     void Restart(double position, int32_t rate, int32_t channels, double speed, double pitch);
     void SetFactors(double speed, double pitch);
-    void FeedUntilAvailable(int32_t frames, const AudioDocument& doc, const Range& range);
+    size_t Collect(int32_t frames, const AudioDocument& doc, const Range& range);
     void ReadSource(const AudioDocument& doc, const Range& range, int32_t frames);
     void ReadDocument(const AudioDocument& doc, const Range& range, float* left, float* right, int32_t frames);
 
