@@ -2,6 +2,7 @@
 
 #include "Factors.h"
 #include "SourceFrames.h"
+#include "WarmStretcher.h"
 
 #include <rubberband/RubberBandStretcher.h>
 
@@ -30,49 +31,7 @@ int16_t ToSample(float v) {
     return static_cast<int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
 }
 
-// The stretcher's resampler sizes its buffers on first use, grows them when a larger pitch
-// or time ratio needs more, and after a reset makes a new one unless both of its ratio
-// states already hold the largest size. So every stretcher is run once through the corners
-// of the ratios the renderer can give it, and through changes between them, before the
-// stream starts; reset() and later ratio changes then find every buffer large enough.
-void WarmUp(RubberBandStretcher& stretcher) {
-    const double third = 1.0 / 3, awkward = 96000.0 / 95999;  // long filter phases, long rational terms
-    const struct {
-        double time, pitch;
-    } corners[] = {
-        {1.0, 1.0},         {kMinTimeRatio, kMaxPitchScale}, {kMaxTimeRatio, kMinPitchScale},
-        {kMaxTimeRatio, kMaxPitchScale}, {kMinTimeRatio, kMinPitchScale}, {third, awkward},
-        {1 / awkward, 1 / awkward},      {1.0, 1.0},
-    };
-    const size_t channels = stretcher.getChannelCount();
-    std::vector<float> silence(kMaxProcess * channels, 0.0f), out(kMaxProcess * channels, 0.0f);
-    const float* in[2] = {silence.data(), silence.data() + (channels - 1) * kMaxProcess};
-    float* outs[2] = {out.data(), out.data() + (channels - 1) * kMaxProcess};
-    for (const auto& corner : corners) {
-        stretcher.setTimeRatio(corner.time);
-        stretcher.setPitchScale(corner.pitch);
-        // Enough input for the stretcher to run its resampler at these ratios.
-        for (int round = 0; round < 3; ++round) {
-            stretcher.process(in, std::clamp<size_t>(stretcher.getSamplesRequired(), 256, kMaxProcess), false);
-            while (stretcher.available() > 0)
-                stretcher.retrieve(outs, std::min<size_t>(static_cast<size_t>(stretcher.available()), kMaxProcess));
-        }
-    }
-    stretcher.reset();
-}
-
-// OptionPitchHighConsistency keeps the stretcher's resampler running even at a pitch scale
-// of exactly 1 (about a quarter of its cost), but without it a pitch change across 1 while
-// playing jumps audibly: the resampler moves from one side of the stretch to the other.
-std::unique_ptr<RubberBandStretcher> MakeStretcher(size_t channels) {
-    auto stretcher = std::make_unique<RubberBandStretcher>(
-        kOutputRate, channels,
-        RubberBandStretcher::OptionProcessRealTime | RubberBandStretcher::OptionEngineFiner |
-            RubberBandStretcher::OptionPitchHighConsistency | RubberBandStretcher::OptionChannelsTogether);
-    stretcher->setMaxProcessSize(kMaxProcess);
-    WarmUp(*stretcher);
-    return stretcher;
-}
+constexpr StretcherLimits kLimits{kMinTimeRatio, kMaxTimeRatio, kMinPitchScale, kMaxPitchScale, kMaxProcess};
 
 }  // namespace
 
@@ -84,8 +43,13 @@ struct RubberBandRenderer::Range {
     bool loop;
 };
 
-RubberBandRenderer::RubberBandRenderer()
-    : stretchers_{MakeStretcher(1), MakeStretcher(2)}, stretcher_(stretchers_[1].get()) {
+RubberBandRenderer::RubberBandRenderer() {
+    for (size_t c = 0; c < 2; ++c) {
+        WarmStretcher warm = MakeWarmStretcher(c + 1, kLimits);
+        stretchers_[c] = std::move(warm.stretcher);
+        restartLeads_[c] = warm.restartLead;
+    }
+    stretcher_ = stretchers_[1].get();
     for (int c = 0; c < 2; ++c) {
         input_[c].assign(kMaxProcess, 0.0f);
         output_[c].assign(std::max<size_t>(kMaxBlockFrames, kMaxProcess), 0.0f);
@@ -99,7 +63,8 @@ RubberBandRenderer::~RubberBandRenderer() = default;
 void RubberBandRenderer::SetFactors(double speed, double pitch) {
     const double rateRatio = static_cast<double>(feedRate_) / kOutputRate;
     const double timeRatio = std::clamp(1.0 / (rateRatio * speed), kMinTimeRatio, kMaxTimeRatio);
-    const double pitchScale = std::clamp(rateRatio * speed / pitch, kMinPitchScale, kMaxPitchScale);
+    const double pitchScale =
+        WithShortResamplerTerms(std::clamp(rateRatio * speed / pitch, kMinPitchScale, kMaxPitchScale));
     if (timeRatio != timeRatio_) stretcher_->setTimeRatio(timeRatio_ = timeRatio);
     if (pitchScale != pitchScale_) stretcher_->setPitchScale(pitchScale_ = pitchScale);
 }
@@ -107,6 +72,7 @@ void RubberBandRenderer::SetFactors(double speed, double pitch) {
 // Starts afresh at `position` of a sound of `rate` frames per second and `channels`
 // channels: the stretcher for that many channels is emptied, set to the factors, given the
 // silence it wants before the sound, and the delay it adds is skipped in its output.
+// reset() and the start pad allocate nothing: the stretchers are warm.
 void RubberBandRenderer::Restart(double position, int32_t rate, int32_t channels, double speed, double pitch) {
     rate_ = rate;
     channels_ = channels;
@@ -127,7 +93,9 @@ void RubberBandRenderer::Restart(double position, int32_t rate, int32_t channels
         stretcher_->process(inputPointers_, n, false);
         pad -= n;
     }
-    toDrop_ = static_cast<int64_t>(stretcher_->getStartDelay());
+    // The warm stretcher's resampler starts nearly full (see WarmStretcher.h).
+    toDrop_ = static_cast<int64_t>(stretcher_->getStartDelay()) +
+              std::llround(restartLeads_[channels == 1 ? 0 : 1] / pitchScale_);
     primed_ = true;
 }
 

@@ -19,8 +19,12 @@
 // new play command), or a sound of another rate or channel count, restarts the stretcher.
 //
 // Thread: the playback stream thread (or the window thread for the priming render before
-// it starts), one caller at a time. Everything is sized when the renderer is made; Render
-// allocates nothing, locks nothing and never waits.
+// it starts), one caller at a time. Everything is sized when the renderer is made: both
+// stretchers are run once through the corners of the ratios they can be given, so that
+// Rubber Band's buffers have reached their largest size and a restart or a ratio change
+// finds them ready. Reset and Render (restarts, pitch crossing 1, factor sweeps, loop
+// points, other rates and channel counts included) allocate nothing, lock nothing and
+// never wait; playback_realtime_tests counts it.
 
 #include "AudioDocument.h"
 #include "PlaybackState.h"
@@ -46,6 +50,7 @@ public:
     RubberBandRenderer& operator=(const RubberBandRenderer&) = delete;
 
     // Renders bytes / 4 frames (at most kMaxBlockFrames) of interleaved 16-bit stereo.
+    // Making it takes a few hundred milliseconds (the warm-up); make it before any sound.
     void Render(PlaybackState& state, const AudioDocument& doc, int16_t* output, int32_t bytes);
 
     // Forgets what the stretcher holds: the next Render starts afresh at the state's
@@ -62,6 +67,7 @@ private:
 
     std::unique_ptr<RubberBand::RubberBandStretcher> stretchers_[2];  // mono, stereo
     RubberBand::RubberBandStretcher* stretcher_;                       // the one in use
+    double restartLeads_[2] = {0.0, 0.0};  // see WarmStretcher.h
     StreamUpsampler upsampler_;
     std::vector<float> input_[2];
     std::vector<float> output_[2];
