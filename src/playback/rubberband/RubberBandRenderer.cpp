@@ -82,12 +82,13 @@ void RubberBandRenderer::Restart(double position, int32_t rate, int32_t channels
     upsampling_ = rate > 0 && rate < kOutputRate;
     feedRate_ = rate >= kOutputRate ? rate : kOutputRate;
     if (upsampling_) upsampler_.Start(static_cast<double>(rate) / kOutputRate);
+    std::fill(input_[0].begin(), input_[0].end(), 0.0f);
+    std::fill(input_[1].begin(), input_[1].end(), 0.0f);
+    SettleForReset(*stretcher_, kLimits, inputPointers_, outputPointers_);
     stretcher_->reset();
     timeRatio_ = pitchScale_ = 0.0;  // the stretcher may hold the other one's factors
     SetFactors(speed, pitch);
     feed_ = std::floor(position);
-    std::fill(input_[0].begin(), input_[0].end(), 0.0f);
-    std::fill(input_[1].begin(), input_[1].end(), 0.0f);
     for (size_t pad = stretcher_->getPreferredStartPad(); pad > 0;) {
         const size_t n = std::min(pad, kMaxProcess);
         stretcher_->process(inputPointers_, n, false);

@@ -13,29 +13,40 @@ using RubberBand::RubberBandStretcher;
 
 constexpr double kRate = 44100.0;
 
-// Silence in, everything out: per-channel buffers of one process() call.
+// Buffers for one process() call: the input (silence unless a test signal is put in),
+// a second input that stays silent, and the output.
 class Plumbing {
 public:
     Plumbing(size_t channels, size_t frames)
-        : channels_(channels), frames_(frames), in_(frames * channels, 0.0f), out_(frames * channels, 0.0f) {}
+        : channels_(channels),
+          frames_(frames),
+          in_(frames * channels, 0.0f),
+          zeros_(frames * channels, 0.0f),
+          out_(frames * channels, 0.0f),
+          silence_{zeros_.data(), zeros_.data() + (channels - 1) * frames},
+          scratch_{out_.data(), out_.data() + (channels - 1) * frames} {}
 
     float* In(size_t channel) { return in_.data() + channel * frames_; }
+    const float* const* Silence() const { return silence_; }
+    float* const* Scratch() { return scratch_; }
+
     void Process(RubberBandStretcher& s, size_t frames) {
         const float* in[2] = {In(0), In(channels_ - 1)};
         s.process(in, std::min(frames, frames_), false);
     }
     // Retrieves all there is; appends the first channel to `kept` if given.
     void Drain(RubberBandStretcher& s, std::vector<float>* kept) {
-        float* out[2] = {out_.data(), out_.data() + (channels_ - 1) * frames_};
         while (s.available() > 0) {
-            const size_t n = s.retrieve(out, std::min(static_cast<size_t>(s.available()), frames_));
+            const size_t n = s.retrieve(scratch_, std::min(static_cast<size_t>(s.available()), frames_));
             if (kept) kept->insert(kept->end(), out_.begin(), out_.begin() + static_cast<std::ptrdiff_t>(n));
         }
     }
 
 private:
     size_t channels_, frames_;
-    std::vector<float> in_, out_;
+    std::vector<float> in_, zeros_, out_;
+    const float* silence_[2];
+    float* scratch_[2];
 };
 
 // Through the corners (the largest pitch scale gives the resampler its largest buffer) and
@@ -58,6 +69,14 @@ void WarmUp(RubberBandStretcher& s, const StretcherLimits& limits, Plumbing& plu
             plumbing.Process(s, std::clamp<size_t>(s.getSamplesRequired(), 256, limits.maxProcess));
             plumbing.Drain(s, nullptr);
         }
+    }
+}
+
+void Feed(RubberBandStretcher& s, const StretcherLimits& limits, const float* const* silence, float* const* scratch,
+          int rounds) {
+    for (int round = 0; round < rounds; ++round) {
+        s.process(silence, std::clamp<size_t>(s.getSamplesRequired(), 256, limits.maxProcess), false);
+        while (s.available() > 0) s.retrieve(scratch, std::min(static_cast<size_t>(s.available()), limits.maxProcess));
     }
 }
 
@@ -92,6 +111,17 @@ double MeasureRestartLead(RubberBandStretcher& s, const StretcherLimits& limits,
 
 }  // namespace
 
+// Each step swaps the resampler's two ratio states; after the second, the state a reset
+// starts from is the first step's, fed at a ratio above 1, where it takes one frame at a
+// time and so always stops one frame short of full or full.
+void SettleForReset(RubberBandStretcher& s, const StretcherLimits& limits, const float* const* silence,
+                    float* const* scratch) {
+    for (const double pitchScale : {WithShortResamplerTerms(0.999), WithShortResamplerTerms(0.998)}) {
+        s.setPitchScale(pitchScale);
+        Feed(s, limits, silence, scratch, 3);
+    }
+}
+
 double WithShortResamplerTerms(double pitchScale) {
     constexpr double kMaxTerm = 65536.0;
     const double ratio = 1.0 / pitchScale;
@@ -112,6 +142,7 @@ WarmStretcher MakeWarmStretcher(size_t channels, const StretcherLimits& limits) 
     warm.stretcher->setMaxProcessSize(limits.maxProcess);
     Plumbing plumbing(channels, limits.maxProcess);
     WarmUp(*warm.stretcher, limits, plumbing);
+    SettleForReset(*warm.stretcher, limits, plumbing.Silence(), plumbing.Scratch());
     warm.restartLead = MeasureRestartLead(*warm.stretcher, limits, plumbing);
     return warm;
 }

@@ -9,8 +9,10 @@
 //
 // The price: after a reset the resampler starts with its largest buffer nearly full of
 // the previous sound, so what is fed after the start pad comes out later than
-// getStartDelay() says, by a fixed number of frames divided by the pitch scale. That lead
-// is measured once, with a click, when the stretcher is made.
+// getStartDelay() says, by a number of frames divided by the pitch scale. That number
+// depends on the state the resampler was last fed in; SettleForReset puts it in the same
+// one each time, so the lead, measured once with a click when the stretcher is made, holds
+// to within a frame after every reset.
 //
 // Thread: any; these functions allocate. Made once, before any sound plays.
 
@@ -39,6 +41,13 @@ struct WarmStretcher {
 // A 44100 Hz real-time R3 stretcher of `channels` channels with the playback options,
 // warmed up through `limits` and reset, with its restart lead measured.
 WarmStretcher MakeWarmStretcher(size_t channels, const StretcherLimits& limits);
+
+// Run just before each reset(): two small pitch-scale steps just below 1 with a few hops
+// of silence each. `silence` and `scratch` are per-channel buffers of at least
+// limits.maxProcess frames (silence all zeros). Allocates nothing (the stretcher is warm);
+// leaves the pitch scale just below 1, so set the factors after the reset.
+void SettleForReset(RubberBand::RubberBandStretcher& s, const StretcherLimits& limits, const float* const* silence,
+                    float* const* scratch);
 
 // `pitchScale` moved by at most 0.5 cents so that its inverse is a fraction with terms up
 // to 65536: the resampler keeps a table with one entry per unit of that fraction's
