@@ -60,13 +60,15 @@ RubberBandRenderer::RubberBandRenderer() {
 
 RubberBandRenderer::~RubberBandRenderer() = default;
 
-void RubberBandRenderer::SetFactors(double speed, double pitch) {
+bool RubberBandRenderer::SetFactors(double speed, double pitch) {
     const double rateRatio = static_cast<double>(feedRate_) / kOutputRate;
     const double timeRatio = std::clamp(1.0 / (rateRatio * speed), kMinTimeRatio, kMaxTimeRatio);
     const double pitchScale =
         WithShortResamplerTerms(std::clamp(rateRatio * speed / pitch, kMinPitchScale, kMaxPitchScale));
     if (timeRatio != timeRatio_) stretcher_->setTimeRatio(timeRatio_ = timeRatio);
-    if (pitchScale != pitchScale_) stretcher_->setPitchScale(pitchScale_ = pitchScale);
+    if (pitchScale == pitchScale_) return false;
+    stretcher_->setPitchScale(pitchScale_ = pitchScale);
+    return true;
 }
 
 // Starts afresh at `position` of a sound of `rate` frames per second and `channels`
@@ -84,7 +86,11 @@ void RubberBandRenderer::Restart(double position, int32_t rate, int32_t channels
     if (upsampling_) upsampler_.Start(static_cast<double>(rate) / kOutputRate);
     std::fill(input_[0].begin(), input_[0].end(), 0.0f);
     std::fill(input_[1].begin(), input_[1].end(), 0.0f);
-    SettleForReset(*stretcher_, kLimits, inputPointers_, outputPointers_);
+    // Only a pitch-scale change while playing moves the resampler's states (a restart
+    // costs less without the settling).
+    bool& unsettled = unsettled_[channels == 1 ? 0 : 1];
+    if (unsettled) SettleForReset(*stretcher_, kLimits, inputPointers_, outputPointers_);
+    unsettled = false;
     stretcher_->reset();
     timeRatio_ = pitchScale_ = 0.0;  // the stretcher may hold the other one's factors
     SetFactors(speed, pitch);
@@ -167,8 +173,8 @@ void RubberBandRenderer::Render(PlaybackState& state, const AudioDocument& doc, 
     const double start = state.PlayPosition.load();
     if (!primed_ || start != published_ || rate != rate_ || channels != channels_)
         Restart(start, rate, channels, speed, pitch);
-    else
-        SetFactors(speed, pitch);
+    else if (SetFactors(speed, pitch))
+        unsettled_[channels == 1 ? 0 : 1] = true;
 
     if (state.Paused.load()) {
         std::memset(output, 0, static_cast<size_t>(frames) * 4);

@@ -60,7 +60,7 @@ public:
 private:
     struct Range;
     void Restart(double position, int32_t rate, int32_t channels, double speed, double pitch);
-    void SetFactors(double speed, double pitch);
+    bool SetFactors(double speed, double pitch);  // true when the pitch scale changed
     size_t Collect(int32_t frames, const AudioDocument& doc, const Range& range);
     void ReadSource(const AudioDocument& doc, const Range& range, int32_t frames);
     void ReadDocument(const AudioDocument& doc, const Range& range, float* left, float* right, int32_t frames);
@@ -68,6 +68,7 @@ private:
     std::unique_ptr<RubberBand::RubberBandStretcher> stretchers_[2];  // mono, stereo
     RubberBand::RubberBandStretcher* stretcher_;                       // the one in use
     double restartLeads_[2] = {0.0, 0.0};  // see WarmStretcher.h
+    bool unsettled_[2] = {false, false};   // the pitch scale changed since the last reset
     StreamUpsampler upsampler_;
     std::vector<float> input_[2];
     std::vector<float> output_[2];

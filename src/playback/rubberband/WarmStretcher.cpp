@@ -118,7 +118,7 @@ void SettleForReset(RubberBandStretcher& s, const StretcherLimits& limits, const
                     float* const* scratch) {
     for (const double pitchScale : {WithShortResamplerTerms(0.999), WithShortResamplerTerms(0.998)}) {
         s.setPitchScale(pitchScale);
-        Feed(s, limits, silence, scratch, 3);
+        Feed(s, limits, silence, scratch, 1);
     }
 }
 

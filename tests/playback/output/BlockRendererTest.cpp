@@ -59,7 +59,7 @@ TEST(BlockRenderer, SwitchingEnginesLosesNoFramesAndRepeatsNone) {
     }
 }
 
-// A click after the pitch has been elsewhere (up to the stretcher's limits): the restarted
+// A click after the speed and pitch have been elsewhere (up to the stretcher's limits): the restarted
 // stretcher's resampler still holds what the excursion left, and the sound must start
 // exactly at the new position all the same.
 TEST(BlockRenderer, HighQualityRestartAfterAPitchExcursionStartsAtTheNewPosition) {
@@ -67,14 +67,19 @@ TEST(BlockRenderer, HighQualityRestartAfterAPitchExcursionStartsAtTheNewPosition
     LoadSine(doc, 44100 * 3);
     BlockRenderer renderer;
     std::vector<int16_t> block(kFrames * 2);
-    for (const double excursion : {2.0, 0.5, 0.01, 100.0}) {
-        SCOPED_TRACE(excursion);
+    const struct {
+        double speed, pitch;
+    } excursions[] = {{1.0, 2.0}, {1.0, 0.5}, {1.0, 0.01}, {1.0, 100.0}, {10.0, 0.01}, {0.1, 100.0}, {0.1, 0.01}};
+    for (const auto& excursion : excursions) {
+        SCOPED_TRACE(testing::Message() << "speed " << excursion.speed << " pitch " << excursion.pitch);
         PlaybackState state;
         state.RangeEnd = doc.FrameCount();
         state.HighQuality = true;
         renderer.Restart();
-        state.PitchFactor = excursion;
+        state.SpeedFactor = excursion.speed;
+        state.PitchFactor = excursion.pitch;
         for (int b = 0; b < 3; ++b) renderer.Render(state, doc, block.data(), kFrames * 4);
+        state.SpeedFactor = 1.0;
         state.PitchFactor = 1.0;
         for (int b = 0; b < 3; ++b) renderer.Render(state, doc, block.data(), kFrames * 4);
         state.PlayPosition = 50000.0;  // a click
