@@ -19,12 +19,13 @@
 // new play command), or a sound of another rate or channel count, restarts the stretcher.
 //
 // Thread: the playback stream thread (or the window thread for the priming render before
-// it starts), one caller at a time. Everything is sized when the renderer is made: both
-// stretchers are run once through the corners of the ratios they can be given, so that
-// Rubber Band's buffers have reached their largest size and a restart or a ratio change
-// finds them ready. Reset and Render (restarts, pitch crossing 1, factor sweeps, loop
-// points, other rates and channel counts included) allocate nothing, lock nothing and
-// never wait; playback_realtime_tests counts it.
+// it starts), one caller at a time. Everything is sized when the renderer is made (a few
+// hundred milliseconds): both stretchers are warmed up through the corners of the ratios
+// they can be given (WarmStretcher.h), so that Rubber Band's buffers have reached their
+// largest size and a restart or a ratio change finds them ready; a restart skips the lead
+// this leaves in the stretcher's output. Reset and Render (restarts, pitch crossing 1,
+// factor sweeps, loop points, other rates and channel counts included) allocate nothing,
+// lock nothing and never wait; playback_realtime_tests counts it.
 
 #include "AudioDocument.h"
 #include "PlaybackState.h"
@@ -50,7 +51,6 @@ public:
     RubberBandRenderer& operator=(const RubberBandRenderer&) = delete;
 
     // Renders bytes / 4 frames (at most kMaxBlockFrames) of interleaved 16-bit stereo.
-    // Making it takes a few hundred milliseconds (the warm-up); make it before any sound.
     void Render(PlaybackState& state, const AudioDocument& doc, int16_t* output, int32_t bytes);
 
     // Forgets what the stretcher holds: the next Render starts afresh at the state's

@@ -50,7 +50,7 @@ private:
 };
 
 // Through the corners (the largest pitch scale gives the resampler its largest buffer) and
-// back to 1, a few hops of silence each.
+// back to 1, a hop of silence each: enough for the resampler to run at each.
 void WarmUp(RubberBandStretcher& s, const StretcherLimits& limits, Plumbing& plumbing) {
     const struct {
         double time, pitch;
@@ -65,10 +65,8 @@ void WarmUp(RubberBandStretcher& s, const StretcherLimits& limits, Plumbing& plu
     for (const auto& corner : corners) {
         s.setTimeRatio(corner.time);
         s.setPitchScale(WithShortResamplerTerms(corner.pitch));
-        for (int round = 0; round < 3; ++round) {
-            plumbing.Process(s, std::clamp<size_t>(s.getSamplesRequired(), 256, limits.maxProcess));
-            plumbing.Drain(s, nullptr);
-        }
+        plumbing.Process(s, std::clamp<size_t>(s.getSamplesRequired(), 256, limits.maxProcess));
+        plumbing.Drain(s, nullptr);
     }
 }
 
@@ -94,13 +92,15 @@ double MeasureRestartLead(RubberBandStretcher& s, const StretcherLimits& limits,
     plumbing.Drain(s, &out);
     const size_t delay = s.getStartDelay();
     const size_t channels = s.getChannelCount();
+    constexpr size_t kChunk = 1024;
     for (size_t c = 0; c < channels; ++c) plumbing.In(c)[kClickAt] = 1.0f;
-    plumbing.Process(s, limits.maxProcess);
+    plumbing.Process(s, kChunk);
     for (size_t c = 0; c < channels; ++c) plumbing.In(c)[kClickAt] = 0.0f;
-    // Until the click and the window around it are out.
-    while (out.size() < delay + kClickAt + 2 * limits.maxProcess) {
+    // Until the click is out, however late: the lead is at most half the resampler's
+    // largest buffer, far below a block.
+    while (out.size() < delay + kClickAt + 2048) {
         plumbing.Drain(s, &out);
-        plumbing.Process(s, limits.maxProcess);
+        plumbing.Process(s, kChunk);
     }
     plumbing.Drain(s, &out);
     const auto peak = std::max_element(out.begin() + static_cast<std::ptrdiff_t>(delay), out.end(),

@@ -14,7 +14,9 @@
 // one each time, so the lead, measured once with a click when the stretcher is made, holds
 // to within a frame after every reset.
 //
-// Thread: any; these functions allocate. Made once, before any sound plays.
+// Thread: MakeWarmStretcher allocates and takes a few hundred milliseconds; call it before
+// any sound plays. SettleForReset and WithShortResamplerTerms allocate nothing and are for
+// the thread that renders with the stretcher.
 
 #include <cstddef>
 #include <memory>
