@@ -1,10 +1,13 @@
-# Warnings and sanitizers for every target of ours, through one interface library.
-add_library(sonvira_options INTERFACE)
-target_compile_options(sonvira_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+# Warnings for every target of ours; sanitizers on top of them through sonvira_options.
+add_library(sonvira_warnings INTERFACE)
+target_compile_options(sonvira_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
                        -Wno-sign-conversion)
 if(SONVIRA_WERROR)
-  target_compile_options(sonvira_options INTERFACE -Werror)
+  target_compile_options(sonvira_warnings INTERFACE -Werror)
 endif()
+
+add_library(sonvira_options INTERFACE)
+target_link_libraries(sonvira_options INTERFACE sonvira_warnings)
 if(SONVIRA_SANITIZE)
   target_compile_options(sonvira_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
                          -fno-sanitize-recover=undefined)

@@ -24,8 +24,34 @@ function(add_sonvira_test name)
     set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL ON)
     return()
   endif()
+  sonvira_discover_tests(${name} ${ARG_TIMEOUT} "${labels}")
+endfunction()
+
+# add_sonvira_plain_test(<name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <seconds>]
+#                        [LABELS <labels...>])
+# A GoogleTest executable built and linked without sanitizers, whatever the build: for a
+# suite that replaces the allocator or the pthread calls itself, which the sanitizers'
+# runtimes replace too. Our libraries carry the sanitizers in a sanitizer build, so the
+# sources of ours it tests go into SOURCES; LIBS are outside libraries only.
+function(add_sonvira_plain_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 60)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main sonvira_warnings)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
+  if(SONVIRA_TSAN OR SONVIRA_FUZZ)
+    set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL ON)
+    return()
+  endif()
+  sonvira_discover_tests(${name} ${ARG_TIMEOUT} "${ARG_LABELS}")
+endfunction()
+
+# Every test case of `name` becomes a ctest test with the time limit and labels.
+function(sonvira_discover_tests name timeout labels)
   # One environment entry only: gtest_discover_tests splits property values at ';'.
-  set(properties TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  set(properties TIMEOUT ${timeout} ENVIRONMENT QT_QPA_PLATFORM=offscreen)
   if(labels)
     list(APPEND properties LABELS "${labels}")
   endif()

@@ -5,8 +5,10 @@
 // block; the high-quality engine then starts afresh at the position the standard one
 // reached, so no source frame is skipped or heard twice.
 //
-// Made once with the sound output (the high-quality engine sizes its buffers there), so
-// that starting a sound allocates nothing. Thread: one caller at a time, as FillBuffer.
+// Made once with the sound output (the high-quality engine sizes and warms up its
+// stretchers there). Render and Restart allocate nothing, lock nothing and never wait,
+// with either engine and across switches between them (playback_realtime_tests counts
+// every call over a table of playback events). Thread: one caller at a time, as FillBuffer.
 
 #include "AudioDocument.h"
 #include "PlaybackState.h"

@@ -2,6 +2,7 @@
 
 #include "Factors.h"
 #include "SourceFrames.h"
+#include "WarmStretcher.h"
 
 #include <rubberband/RubberBandStretcher.h>
 
@@ -30,17 +31,7 @@ int16_t ToSample(float v) {
     return static_cast<int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
 }
 
-// OptionPitchHighConsistency keeps the stretcher's resampler running even at a pitch scale
-// of exactly 1 (about a quarter of its cost), but without it a pitch change across 1 while
-// playing jumps audibly: the resampler moves from one side of the stretch to the other.
-std::unique_ptr<RubberBandStretcher> MakeStretcher(size_t channels) {
-    auto stretcher = std::make_unique<RubberBandStretcher>(
-        kOutputRate, channels,
-        RubberBandStretcher::OptionProcessRealTime | RubberBandStretcher::OptionEngineFiner |
-            RubberBandStretcher::OptionPitchHighConsistency | RubberBandStretcher::OptionChannelsTogether);
-    stretcher->setMaxProcessSize(kMaxProcess);
-    return stretcher;
-}
+constexpr StretcherLimits kLimits{kMinTimeRatio, kMaxTimeRatio, kMinPitchScale, kMaxPitchScale, kMaxProcess};
 
 }  // namespace
 
@@ -52,8 +43,13 @@ struct RubberBandRenderer::Range {
     bool loop;
 };
 
-RubberBandRenderer::RubberBandRenderer()
-    : stretchers_{MakeStretcher(1), MakeStretcher(2)}, stretcher_(stretchers_[1].get()) {
+RubberBandRenderer::RubberBandRenderer() {
+    for (size_t c = 0; c < 2; ++c) {
+        WarmStretcher warm = MakeWarmStretcher(c + 1, kLimits);
+        stretchers_[c] = std::move(warm.stretcher);
+        restartLeads_[c] = warm.restartLead;
+    }
+    stretcher_ = stretchers_[1].get();
     for (int c = 0; c < 2; ++c) {
         input_[c].assign(kMaxProcess, 0.0f);
         output_[c].assign(std::max<size_t>(kMaxBlockFrames, kMaxProcess), 0.0f);
@@ -64,17 +60,21 @@ RubberBandRenderer::RubberBandRenderer()
 
 RubberBandRenderer::~RubberBandRenderer() = default;
 
-void RubberBandRenderer::SetFactors(double speed, double pitch) {
+bool RubberBandRenderer::SetFactors(double speed, double pitch) {
     const double rateRatio = static_cast<double>(feedRate_) / kOutputRate;
     const double timeRatio = std::clamp(1.0 / (rateRatio * speed), kMinTimeRatio, kMaxTimeRatio);
-    const double pitchScale = std::clamp(rateRatio * speed / pitch, kMinPitchScale, kMaxPitchScale);
+    const double pitchScale =
+        WithShortResamplerTerms(std::clamp(rateRatio * speed / pitch, kMinPitchScale, kMaxPitchScale));
     if (timeRatio != timeRatio_) stretcher_->setTimeRatio(timeRatio_ = timeRatio);
-    if (pitchScale != pitchScale_) stretcher_->setPitchScale(pitchScale_ = pitchScale);
+    if (pitchScale == pitchScale_) return false;
+    stretcher_->setPitchScale(pitchScale_ = pitchScale);
+    return true;
 }
 
 // Starts afresh at `position` of a sound of `rate` frames per second and `channels`
 // channels: the stretcher for that many channels is emptied, set to the factors, given the
 // silence it wants before the sound, and the delay it adds is skipped in its output.
+// reset() and the start pad allocate nothing: the stretchers are warm.
 void RubberBandRenderer::Restart(double position, int32_t rate, int32_t channels, double speed, double pitch) {
     rate_ = rate;
     channels_ = channels;
@@ -84,18 +84,25 @@ void RubberBandRenderer::Restart(double position, int32_t rate, int32_t channels
     upsampling_ = rate > 0 && rate < kOutputRate;
     feedRate_ = rate >= kOutputRate ? rate : kOutputRate;
     if (upsampling_) upsampler_.Start(static_cast<double>(rate) / kOutputRate);
+    std::fill(input_[0].begin(), input_[0].end(), 0.0f);
+    std::fill(input_[1].begin(), input_[1].end(), 0.0f);
+    // Only a pitch-scale change while playing moves the resampler's states (a restart
+    // costs less without the settling).
+    bool& unsettled = unsettled_[channels == 1 ? 0 : 1];
+    if (unsettled) SettleForReset(*stretcher_, kLimits, inputPointers_, outputPointers_);
+    unsettled = false;
     stretcher_->reset();
     timeRatio_ = pitchScale_ = 0.0;  // the stretcher may hold the other one's factors
     SetFactors(speed, pitch);
     feed_ = std::floor(position);
-    std::fill(input_[0].begin(), input_[0].end(), 0.0f);
-    std::fill(input_[1].begin(), input_[1].end(), 0.0f);
     for (size_t pad = stretcher_->getPreferredStartPad(); pad > 0;) {
         const size_t n = std::min(pad, kMaxProcess);
         stretcher_->process(inputPointers_, n, false);
         pad -= n;
     }
-    toDrop_ = static_cast<int64_t>(stretcher_->getStartDelay());
+    // The warm stretcher's resampler starts nearly full (see WarmStretcher.h).
+    toDrop_ = static_cast<int64_t>(stretcher_->getStartDelay()) +
+              std::llround(restartLeads_[channels == 1 ? 0 : 1] / pitchScale_);
     primed_ = true;
 }
 
@@ -125,7 +132,12 @@ void RubberBandRenderer::ReadSource(const AudioDocument& doc, const Range& range
                        [&](float* left, float* right, int n) { ReadDocument(doc, range, left, right, n); });
 }
 
-void RubberBandRenderer::FeedUntilAvailable(int32_t frames, const AudioDocument& doc, const Range& range) {
+// Takes `frames` frames out of the stretcher into output_, feeding it as it asks. The
+// stretcher may hold fewer than a block at once (at a high pitch scale with a short time
+// ratio its output buffer holds less than 2048 frames), so the block is taken in parts.
+size_t RubberBandRenderer::Collect(int32_t frames, const AudioDocument& doc, const Range& range) {
+    const auto wanted = static_cast<size_t>(frames);
+    size_t got = 0;
     // Each round hands over at least a few hundred frames; the bound only guards against a
     // stretcher that never yields.
     for (int round = 0; round < 256; ++round) {
@@ -134,11 +146,16 @@ void RubberBandRenderer::FeedUntilAvailable(int32_t frames, const AudioDocument&
                                                                   static_cast<int64_t>(output_[0].size())}));
             toDrop_ -= static_cast<int64_t>(stretcher_->retrieve(outputPointers_, n));
         }
-        if (toDrop_ == 0 && stretcher_->available() >= frames) return;
-        const size_t wanted = std::clamp<size_t>(stretcher_->getSamplesRequired(), 256, kMaxProcess);
-        ReadSource(doc, range, static_cast<int32_t>(wanted));
-        stretcher_->process(inputPointers_, wanted, false);
+        if (toDrop_ == 0 && stretcher_->available() > 0) {
+            float* into[2] = {output_[0].data() + got, output_[1].data() + got};
+            got += stretcher_->retrieve(into, std::min(static_cast<size_t>(stretcher_->available()), wanted - got));
+            if (got == wanted) break;
+        }
+        const size_t feed = std::clamp<size_t>(stretcher_->getSamplesRequired(), 256, kMaxProcess);
+        ReadSource(doc, range, static_cast<int32_t>(feed));
+        stretcher_->process(inputPointers_, feed, false);
     }
+    return got;
 }
 
 void RubberBandRenderer::Render(PlaybackState& state, const AudioDocument& doc, int16_t* output, int32_t bytes) {
@@ -156,8 +173,8 @@ void RubberBandRenderer::Render(PlaybackState& state, const AudioDocument& doc, 
     const double start = state.PlayPosition.load();
     if (!primed_ || start != published_ || rate != rate_ || channels != channels_)
         Restart(start, rate, channels, speed, pitch);
-    else
-        SetFactors(speed, pitch);
+    else if (SetFactors(speed, pitch))
+        unsettled_[channels == 1 ? 0 : 1] = true;
 
     if (state.Paused.load()) {
         std::memset(output, 0, static_cast<size_t>(frames) * 4);
@@ -166,8 +183,7 @@ void RubberBandRenderer::Render(PlaybackState& state, const AudioDocument& doc, 
         return;
     }
 
-    FeedUntilAvailable(frames, doc, range);
-    const size_t got = stretcher_->retrieve(outputPointers_, static_cast<size_t>(frames));
+    const size_t got = Collect(frames, doc, range);
     const std::vector<float>& right = output_[channels == 1 ? 0 : 1];
     for (int32_t i = 0; i < frames; ++i) {
         const bool have = static_cast<size_t>(i) < got;

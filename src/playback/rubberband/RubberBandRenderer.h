@@ -19,8 +19,13 @@
 // new play command), or a sound of another rate or channel count, restarts the stretcher.
 //
 // Thread: the playback stream thread (or the window thread for the priming render before
-// it starts), one caller at a time. Everything is sized when the renderer is made; Render
-// allocates nothing, locks nothing and never waits.
+// it starts), one caller at a time. Everything is sized when the renderer is made (a few
+// hundred milliseconds): both stretchers are warmed up through the corners of the ratios
+// they can be given (WarmStretcher.h), so that Rubber Band's buffers have reached their
+// largest size and a restart or a ratio change finds them ready; a restart skips the lead
+// this leaves in the stretcher's output. Reset and Render (restarts, pitch crossing 1,
+// factor sweeps, loop points, other rates and channel counts included) allocate nothing,
+// lock nothing and never wait; playback_realtime_tests counts it.
 
 #include "AudioDocument.h"
 #include "PlaybackState.h"
@@ -55,13 +60,15 @@ public:
 private:
     struct Range;
     void Restart(double position, int32_t rate, int32_t channels, double speed, double pitch);
-    void SetFactors(double speed, double pitch);
-    void FeedUntilAvailable(int32_t frames, const AudioDocument& doc, const Range& range);
+    bool SetFactors(double speed, double pitch);  // true when the pitch scale changed
+    size_t Collect(int32_t frames, const AudioDocument& doc, const Range& range);
     void ReadSource(const AudioDocument& doc, const Range& range, int32_t frames);
     void ReadDocument(const AudioDocument& doc, const Range& range, float* left, float* right, int32_t frames);
 
     std::unique_ptr<RubberBand::RubberBandStretcher> stretchers_[2];  // mono, stereo
     RubberBand::RubberBandStretcher* stretcher_;                       // the one in use
+    double restartLeads_[2] = {0.0, 0.0};  // see WarmStretcher.h
+    bool unsettled_[2] = {false, false};   // the pitch scale changed since the last reset
     StreamUpsampler upsampler_;
     std::vector<float> input_[2];
     std::vector<float> output_[2];

@@ -1,5 +1,6 @@
 // Switching engines while a sound plays: the block after the switch continues at the
-// position the other engine reached, and what is heard is the sound at that position.
+// position the other engine reached, and what is heard is the sound at that position; so
+// does a click after the pitch has been elsewhere.
 #include "BlockRenderer.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +56,38 @@ TEST(BlockRenderer, SwitchingEnginesLosesNoFramesAndRepeatsNone) {
         // The standard engine at speed and pitch 1 gives the samples themselves; the
         // high-quality one gives the sound from the same place.
         EXPECT_GT(Alignment(block, before), 0.98);
+    }
+}
+
+// A click after the speed and pitch have been elsewhere (up to the stretcher's limits): the restarted
+// stretcher's resampler still holds what the excursion left, and the sound must start
+// exactly at the new position all the same.
+TEST(BlockRenderer, HighQualityRestartAfterAPitchExcursionStartsAtTheNewPosition) {
+    AudioDocument doc;
+    LoadSine(doc, 44100 * 3);
+    BlockRenderer renderer;
+    std::vector<int16_t> block(kFrames * 2);
+    const struct {
+        double speed, pitch;
+    } excursions[] = {{1.0, 2.0}, {1.0, 0.5}, {1.0, 0.01}, {1.0, 100.0}, {10.0, 0.01}, {0.1, 100.0}, {0.1, 0.01}};
+    for (const auto& excursion : excursions) {
+        SCOPED_TRACE(testing::Message() << "speed " << excursion.speed << " pitch " << excursion.pitch);
+        PlaybackState state;
+        state.RangeEnd = doc.FrameCount();
+        state.HighQuality = true;
+        renderer.Restart();
+        state.SpeedFactor = excursion.speed;
+        state.PitchFactor = excursion.pitch;
+        for (int b = 0; b < 3; ++b) renderer.Render(state, doc, block.data(), kFrames * 4);
+        state.SpeedFactor = 1.0;
+        state.PitchFactor = 1.0;
+        for (int b = 0; b < 3; ++b) renderer.Render(state, doc, block.data(), kFrames * 4);
+        state.PlayPosition = 50000.0;  // a click
+        for (int b = 0; b < 3; ++b) {
+            const double before = state.PlayPosition.load();
+            renderer.Render(state, doc, block.data(), kFrames * 4);
+            EXPECT_GT(Alignment(block, before), 0.98) << "block " << b << " after the click";
+        }
     }
 }
 
