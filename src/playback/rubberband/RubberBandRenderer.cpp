@@ -31,6 +31,13 @@ int16_t ToSample(float v) {
     return static_cast<int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
 }
 
+// At a pitch scale of exactly 1 the stretcher, once its time ratio has changed while
+// playing (a speed key), stays some 6 dB less pure than one started at the new ratio (a
+// 440 Hz tone at half speed: 58 against 63.5 dB); at any other pitch scale it does not.
+// The resampler runs either way (OptionPitchHighConsistency), so 1 becomes the nearest
+// scale it takes, 0.03 cents off: no one hears that, but everyone hears the cleaner tone.
+double OffUnity(double pitchScale) { return pitchScale == 1.0 ? 65536.0 / 65535.0 : pitchScale; }
+
 constexpr StretcherLimits kLimits{kMinTimeRatio, kMaxTimeRatio, kMinPitchScale, kMaxPitchScale, kMaxProcess};
 
 }  // namespace
@@ -64,7 +71,7 @@ bool RubberBandRenderer::SetFactors(double speed, double pitch) {
     const double rateRatio = static_cast<double>(feedRate_) / kOutputRate;
     const double timeRatio = std::clamp(1.0 / (rateRatio * speed), kMinTimeRatio, kMaxTimeRatio);
     const double pitchScale =
-        WithShortResamplerTerms(std::clamp(rateRatio * speed / pitch, kMinPitchScale, kMaxPitchScale));
+        OffUnity(WithShortResamplerTerms(std::clamp(rateRatio * speed / pitch, kMinPitchScale, kMaxPitchScale)));
     if (timeRatio != timeRatio_) stretcher_->setTimeRatio(timeRatio_ = timeRatio);
     if (pitchScale == pitchScale_) return false;
     stretcher_->setPitchScale(pitchScale_ = pitchScale);
