@@ -22,4 +22,6 @@ e2e_record_start "$E2E_WORK/slow.raw"
 sleep 2.5
 e2e_record_stop
 kill -0 "$SONVIRA_PID" || e2e_fail "program ended while playing"
-e2e_analyse purity "$E2E_WORK/slow.raw" 440 "${2:-50}" || e2e_fail "the slowed tone is not clean at 440 Hz"
+# Rubber Band's own tool reaches 63.4 dB on this tone; the engine now does too after the
+# speed keys (63.5 dB measured in the sanitizer build), less a margin for a loaded machine.
+e2e_analyse purity "$E2E_WORK/slow.raw" 440 "${2:-60}" || e2e_fail "the slowed tone is not clean at 440 Hz"
