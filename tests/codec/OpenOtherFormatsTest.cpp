@@ -36,6 +36,26 @@ struct OpenOtherFixture : ::testing::Test {
     }
     size_t Frames() const { return static_cast<size_t>(sound.size) / (sound.stereo ? 4u : 2u); }
     const int16_t* Samples() const { return reinterpret_cast<const int16_t*>(sound.block.get()); }
+
+    // `path` opens as the 440 Hz tone it was made from: 16-bit, at its rate and channels,
+    // `seconds` long (lossy codecs may keep up to one codec frame of padding, AAC: 1024
+    // frames), its frequency taken over the first `toneFrames` frames (0: all), and no
+    // temporary WAV left behind.
+    void ExpectTone(const std::string& path, int32_t rate, bool stereo, double seconds, size_t toneFrames = 0) {
+        ASSERT_FALSE(path.empty());
+        const OpenOutcome outcome = Open(path);
+        ASSERT_TRUE(outcome.read);
+        EXPECT_TRUE(outcome.messages.empty());
+        EXPECT_EQ(sound.rate, rate);
+        EXPECT_EQ(sound.stereo, stereo);
+        EXPECT_TRUE(sound.is16Bit);
+        EXPECT_NEAR(static_cast<double>(Frames()) / rate, seconds, 0.05);
+        const size_t measured = toneFrames == 0 ? Frames() : std::min(Frames(), toneFrames);
+        for (int channel = 0; channel < (stereo ? 2 : 1); ++channel)
+            EXPECT_NEAR(test::ZeroCrossingFrequency(Samples(), measured, stereo ? 2 : 1, rate, channel), 440.0, 2.0)
+                << "channel " << channel;
+        EXPECT_TRUE(std::filesystem::is_empty(tempDir.path())) << "the temporary WAV is deleted";
+    }
 };
 
 // A stereo 16-bit PCM WAV whose format record is the 40-byte extensible one.
@@ -76,20 +96,7 @@ TEST_F(OpenOtherFixture, EachFormatOpensWithItsRateChannelsLengthAndTone) {
     const double seconds = 1.5;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = test::FfmpegTone(dir, c.name, c.rate, seconds, c.filter, c.codec);
-        ASSERT_FALSE(path.empty());
-        const OpenOutcome outcome = Open(path);
-        ASSERT_TRUE(outcome.read);
-        EXPECT_TRUE(outcome.messages.empty());
-        EXPECT_EQ(sound.rate, c.rate);
-        EXPECT_EQ(sound.stereo, c.stereo);
-        EXPECT_TRUE(sound.is16Bit);
-        // Lossy codecs may keep up to one codec frame of padding (AAC: 1024 frames).
-        EXPECT_NEAR(static_cast<double>(Frames()) / c.rate, seconds, 0.05);
-        for (int channel = 0; channel < (c.stereo ? 2 : 1); ++channel)
-            EXPECT_NEAR(test::ZeroCrossingFrequency(Samples(), Frames(), c.stereo ? 2 : 1, c.rate, channel),
-                        440.0, 2.0) << "channel " << channel;
-        EXPECT_TRUE(std::filesystem::is_empty(tempDir.path())) << "the temporary WAV is deleted";
+        ExpectTone(test::FfmpegTone(dir, c.name, c.rate, seconds, c.filter, c.codec), c.rate, c.stereo, seconds);
     }
 }
 
@@ -152,19 +159,8 @@ TEST_F(OpenOtherFixture, FurtherFormatsAndFilmsOpenWithTheirSoundsRateLengthAndT
             std::cout << "[  SKIPPED ] " << c.name << ": libopencore-amrnb.so.0 cannot be loaded\n";
             continue;
         }
-        ASSERT_FALSE(path.empty());
-        const OpenOutcome outcome = Open(path);
-        ASSERT_TRUE(outcome.read);
-        EXPECT_TRUE(outcome.messages.empty());
-        EXPECT_EQ(sound.rate, c.rate);
-        EXPECT_EQ(sound.stereo, c.stereo);
-        EXPECT_NEAR(static_cast<double>(Frames()) / c.rate, seconds, 0.05);
         // The tone over the first second: ffmpeg's WMA encoder drops a cycle near the end.
-        const size_t firstSecond = std::min(Frames(), static_cast<size_t>(c.rate));
-        for (int channel = 0; channel < (c.stereo ? 2 : 1); ++channel)
-            EXPECT_NEAR(test::ZeroCrossingFrequency(Samples(), firstSecond, c.stereo ? 2 : 1, c.rate, channel),
-                        440.0, 2.0) << "channel " << channel;
-        EXPECT_TRUE(std::filesystem::is_empty(tempDir.path())) << "the temporary WAV is deleted";
+        ExpectTone(path, c.rate, c.stereo, seconds, static_cast<size_t>(c.rate));
     }
 }
 

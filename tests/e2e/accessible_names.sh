@@ -8,10 +8,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_setup
 e2e_atspi_setup
 
-program=$E2E_WORK/program
-mkdir -p "$program"
-cp "$1" "$program/sonvira"
-cp "$2" "$program/translate.dbf"
+program=$(e2e_program_folder "$1" "$2")
 
 # German | English | French, one control per line.
 names=(

@@ -92,6 +92,16 @@ e2e_sound_file() {
   timeout 30 python3 "$E2E_DIR/sound_analysis.py" generate "$@" || e2e_fail "could not write $1"
 }
 
+# e2e_program_folder <program> <translate.dbf>: a copy of the program with the table in a
+# folder of the test's own, where it keeps options.dat and settings.conf; prints the folder.
+e2e_program_folder() {
+  local folder=$E2E_WORK/program
+  mkdir -p "$folder"
+  cp "$1" "$folder/sonvira"
+  cp "$2" "$folder/translate.dbf"
+  echo "$folder"
+}
+
 # e2e_start_sonvira <program> [<wav>]: starts the program (with the sound, if one is
 # named) and waits for its window.
 e2e_start_sonvira() {
